@@ -1,0 +1,102 @@
+#pragma once
+// The main window: owner of the connection, every shared data set, the running totals,
+// the instance flags, the support library and every command.
+#include "BackupPaths.h"
+#include "Connection.h"
+#include "DataModule.h"
+#include "PyLibrary.h"
+
+#include <QAction>
+#include <QHash>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "TFormdl.h"
+class Ribbon;
+
+class Tmain : public QMainWindow, public DataModule {
+    Q_OBJECT
+public:
+    // Opens "lr" in the current directory (DbError with the engine's message when it
+    // cannot), opens the data sets marked for start, loads the support library and
+    // sets every instance flag. pyDir: where to look for the library first.
+    explicit Tmain(const BackupPaths &backup = BackupPaths::standard(), const QString &pyDir = QString());
+    ~Tmain() override;
+
+    Connection &conn() const { return connection(); }
+    const PyLibrary &py() const { return *pyLibrary(); }
+    const BackupPaths &backupPaths() const { return backup_; }
+    QMdiArea *mdiArea() const { return mdi_; }
+
+    // Status bar panels 0 (name) and 1 (role).
+    QString panelText(int i) const;
+    void setPanelText(int i, const QString &text);
+
+    // ---- instance flags: true means the screen may be opened
+    static const QStringList &flagNames();
+    bool instanceFlag(const QString &screen) const { return flags_.value(screen, true); }
+    void setInstanceFlag(const QString &screen, bool value) { flags_[screen] = value; }
+
+    // ---- commands
+    QAction *action(const QString &name) const { return actions_.value(name); }
+    QList<QAction *> commandActions() const;
+    static const QStringList &roleGatedCommands();
+    // How a command opens its screen.
+    enum class OpenPattern { RefreshThenOnce, Once, OnceSilently };
+    using ScreenFactory = std::function<QWidget *(Tmain &)>;
+    // Wires a screen to its command: one line per screen.
+    void registerScreen(const QString &command, OpenPattern pattern, const QString &flag, DataSet *refresh,
+                        ScreenFactory factory);
+    // Adds a widget as a child window, visible at once.
+    QWidget *addChild(QWidget *w);
+    // The screen created by the last run of a command (null if none is open).
+    QWidget *lastOpened(const QString &command) const { return opened_.value(command); }
+
+    // ---- login and life cycle
+    TFormdl *loginDialog() const { return login_; }
+    void setLoginDialog(TFormdl *d) { login_ = d; }
+    // Runs after each successful login: current account and role gating.
+    void FormShow();
+    // Day-of-week test of the copy on closing (true on Fridays under the yyyy-M-d format).
+    static bool copyOnCloseDay(const QDate &today);
+    bool hasClosed() const { return closed_; }
+
+    // Command handlers that are not screens; filled in by their features.
+    std::function<void()> onActionMMXG, onActionQCMM, onActionYHQF, onActionSJBF, onActionSJFF, onActionSJSC,
+        onActionBZ, onActionLJXX;
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void createActions();
+    void runCommand(const QString &name);
+    void FormClose();
+    void updateWindowCommands();
+    void tileSubWindows(Qt::Orientation stacking);
+
+    BackupPaths backup_;
+    QMdiArea *mdi_ = nullptr;
+    QLabel *panels_[2] = {};
+    Ribbon *ribbon_ = nullptr;
+    QHash<QString, bool> flags_;
+    QHash<QString, QAction *> actions_;
+    QStringList commandOrder_;
+    struct ScreenEntry {
+        OpenPattern pattern;
+        QString flag;
+        DataSet *refresh;
+        ScreenFactory factory;
+    };
+    QHash<QString, ScreenEntry> screens_;
+    QHash<QString, QPointer<QWidget>> opened_;
+    QPointer<TFormdl> login_;
+    bool closed_ = false;
+};

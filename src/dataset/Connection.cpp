@@ -1,0 +1,357 @@
+#include "Connection.h"
+
+#include "DataSet.h"
+#include "Errors.h"
+#include "Formats.h"
+#include "Money.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QPointer>
+#include <sqlcipher/sqlite3.h>
+
+// ---------------------------------------------------------------- Catalog
+
+void Catalog::add(const QString &table, const FieldDef &f)
+{
+    tables_[table.toLower()].append(f);
+}
+
+const FieldDef *Catalog::find(const QString &table, const QString &column) const
+{
+    const auto it = tables_.constFind(table.toLower());
+    if (it == tables_.constEnd())
+        return nullptr;
+    for (const FieldDef &f : *it)
+        if (f.name.compare(column, Qt::CaseInsensitive) == 0)
+            return &f;
+    return nullptr;
+}
+
+QList<FieldDef> Catalog::columns(const QString &table) const
+{
+    return tables_.value(table.toLower());
+}
+
+// ---------------------------------------------------------------- Statement
+
+static QString engineMessage(sqlite3 *db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+Statement::Statement(sqlite3 *db, const QString &sql) : db_(db), sql_(sql)
+{
+    if (!db)
+        throw DbError(QStringLiteral("数据库没有打开"));
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr) != SQLITE_OK)
+        throw DbError(engineMessage(db));
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(stmt_);
+}
+
+void Statement::bind(int index, const QVariant &v)
+{
+    int rc = SQLITE_OK;
+    if (!v.isValid() || v.isNull()) {
+        rc = sqlite3_bind_null(stmt_, index);
+    } else {
+        const QMetaType mt = v.metaType();
+        if (mt == QMetaType::fromType<Money>()) {
+            rc = sqlite3_bind_int64(stmt_, index, v.value<Money>().raw());
+        } else {
+            switch (mt.id()) {
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Long:
+            case QMetaType::Short:
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int64(stmt_, index, v.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(stmt_, index, v.toDouble());
+                break;
+            case QMetaType::QDate:
+                {
+                    const QByteArray t = fmt::storageDate(v.toDate()).toUtf8();
+                    rc = sqlite3_bind_text(stmt_, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                }
+                break;
+            case QMetaType::QDateTime: {
+                const QByteArray t = fmt::storageDateTime(v.toDateTime()).toUtf8();
+                rc = sqlite3_bind_text(stmt_, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            case QMetaType::QByteArray: {
+                const QByteArray b = v.toByteArray();
+                rc = sqlite3_bind_blob(stmt_, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray t = v.toString().toUtf8();
+                rc = sqlite3_bind_text(stmt_, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            }
+        }
+    }
+    if (rc != SQLITE_OK)
+        throw DbError(engineMessage(db_));
+}
+
+void Statement::bind(const Params &params)
+{
+    for (const auto &[name, value] : params) {
+        const QByteArray key = (name.startsWith(u':') ? name : u':' + name).toUtf8();
+        const int index = sqlite3_bind_parameter_index(stmt_, key.constData());
+        if (index > 0)
+            bind(index, value);
+    }
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString msg = engineMessage(db_);
+    sqlite3_reset(stmt_);
+    throw DbError(msg);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(stmt_);
+}
+
+QString Statement::columnName(int i) const
+{
+    return QString::fromUtf8(sqlite3_column_name(stmt_, i));
+}
+
+QString Statement::columnTable(int i) const
+{
+    const char *t = sqlite3_column_table_name(stmt_, i);
+    return t ? QString::fromUtf8(t) : QString();
+}
+
+QString Statement::columnOrigin(int i) const
+{
+    const char *t = sqlite3_column_origin_name(stmt_, i);
+    return t ? QString::fromUtf8(t) : QString();
+}
+
+QVariant Statement::value(int i) const
+{
+    switch (sqlite3_column_type(stmt_, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt_, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt_, i));
+    case SQLITE_TEXT:
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt_, i)),
+                                 sqlite3_column_bytes(stmt_, i));
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt_, i)), sqlite3_column_bytes(stmt_, i));
+    default:
+        return {};
+    }
+}
+
+qint64 Statement::int64(int i) const
+{
+    return sqlite3_column_int64(stmt_, i);
+}
+
+// ---------------------------------------------------------------- Connection
+
+Connection::Connection() = default;
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::openWith(const QString &path, const QString &key, int flags)
+{
+    close();
+    sqlite3 *db = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        const QString msg = db ? engineMessage(db) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        throw DbError(msg);
+    }
+    const QByteArray k = key.toUtf8();
+    sqlite3_key(db, k.constData(), int(k.size()));
+    // A wrong key or a file that is not a database shows up on the first read.
+    const char *setup = "SELECT count(*) FROM sqlite_master;"
+                        "PRAGMA journal_mode=DELETE;"
+                        "PRAGMA busy_timeout=5000;";
+    char *err = nullptr;
+    if (sqlite3_exec(db, setup, nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString msg = err ? QString::fromUtf8(err) : engineMessage(db);
+        sqlite3_free(err);
+        sqlite3_close(db);
+        throw DbError(msg);
+    }
+    db_ = db;
+    path_ = path;
+}
+
+void Connection::open(const QString &path, const QString &key)
+{
+    openWith(path, key, SQLITE_OPEN_READWRITE);
+}
+
+void Connection::create(const QString &path, const QString &key)
+{
+    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void Connection::close()
+{
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+    depth_ = 0;
+    touched_.clear();
+}
+
+void Connection::exec(const QString &sql, const Params &params)
+{
+    Statement st(db_, sql);
+    st.bind(params);
+    while (st.step()) {
+    }
+}
+
+void Connection::execScript(const QString &sql)
+{
+    if (!db_)
+        throw DbError(QStringLiteral("数据库没有打开"));
+    char *err = nullptr;
+    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString msg = err ? QString::fromUtf8(err) : engineMessage(db_);
+        sqlite3_free(err);
+        throw DbError(msg);
+    }
+}
+
+QVariant Connection::scalar(const QString &sql, const Params &params)
+{
+    Statement st(db_, sql);
+    st.bind(params);
+    return st.step() ? st.value(0) : QVariant();
+}
+
+QList<QVariantList> Connection::rows(const QString &sql, const Params &params)
+{
+    Statement st(db_, sql);
+    st.bind(params);
+    QList<QVariantList> out;
+    while (st.step()) {
+        QVariantList row;
+        row.reserve(st.columnCount());
+        for (int i = 0; i < st.columnCount(); ++i)
+            row.append(st.value(i));
+        out.append(row);
+    }
+    return out;
+}
+
+int Connection::changes() const
+{
+    return db_ ? sqlite3_changes(db_) : 0;
+}
+
+qint64 Connection::lastInsertRowid() const
+{
+    return db_ ? sqlite3_last_insert_rowid(db_) : 0;
+}
+
+QString Connection::lastError() const
+{
+    return db_ ? engineMessage(db_) : QString();
+}
+
+void Connection::begin()
+{
+    if (depth_ == 0) {
+        execScript(QStringLiteral("BEGIN IMMEDIATE"));
+        failed_ = false;
+        touched_.clear();
+    }
+    ++depth_;
+}
+
+void Connection::commit()
+{
+    if (depth_ <= 0)
+        return;
+    if (depth_ == 1) {
+        if (failed_) {
+            rollback();
+            throw DbError(QStringLiteral("事务中有操作失败，全部撤消"));
+        }
+        execScript(QStringLiteral("COMMIT"));
+        touched_.clear();
+    }
+    --depth_;
+}
+
+void Connection::rollback()
+{
+    if (depth_ <= 0)
+        return;
+    if (depth_ > 1) {
+        // An inner guard gave up: the outermost one must not commit.
+        failed_ = true;
+        --depth_;
+        return;
+    }
+    depth_ = 0;
+    if (db_ && !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    const QList<QPointer<DataSet>> sets = touched_;
+    touched_.clear();
+    for (const QPointer<DataSet> &ds : sets)
+        if (ds)
+            ds->reloadAfterRollback();
+    emit rolledBack();
+}
+
+void Connection::touched(DataSet *ds)
+{
+    if (depth_ > 0 && !touched_.contains(ds))
+        touched_.append(ds);
+}
+
+// ---------------------------------------------------------------- Transaction
+
+Transaction::Transaction(Connection &c) : c_(c)
+{
+    c_.begin();
+}
+
+Transaction::~Transaction()
+{
+    if (!done_)
+        c_.rollback();
+}
+
+void Transaction::commit()
+{
+    done_ = true;
+    c_.commit();
+}

@@ -1,0 +1,1046 @@
+#include "DataSet.h"
+
+#include "Errors.h"
+#include "Formats.h"
+
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+constexpr int WindowSize = 100;
+constexpr int CacheLimit = 20000;
+
+const QRegularExpression &selectStarRe()
+{
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+([A-Za-z_][A-Za-z0-9_]*)\\b(.*)$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    return re;
+}
+
+bool containsWord(const QString &text, const char *pattern)
+{
+    return QRegularExpression(QString::fromLatin1(pattern), QRegularExpression::CaseInsensitiveOption)
+        .match(text)
+        .hasMatch();
+}
+
+QString quoteIdent(const QString &name)
+{
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+QString opText(FilterCondition::Op op)
+{
+    switch (op) {
+    case FilterCondition::Eq: return QStringLiteral("=");
+    case FilterCondition::Ne: return QStringLiteral("<>");
+    case FilterCondition::Lt: return QStringLiteral("<");
+    case FilterCondition::Le: return QStringLiteral("<=");
+    case FilterCondition::Gt: return QStringLiteral(">");
+    case FilterCondition::Ge: return QStringLiteral(">=");
+    }
+    return QStringLiteral("=");
+}
+
+// Three-way comparison of two values of one field; nullopt when either is null.
+std::optional<int> compareValues(const FieldDef &f, const QVariant &a, const QVariant &b)
+{
+    if (a.isNull() || b.isNull() || !a.isValid() || !b.isValid())
+        return std::nullopt;
+    switch (f.type) {
+    case FieldType::Text:
+    case FieldType::Memo: {
+        const int c = a.toString().compare(b.toString(), Qt::CaseInsensitive);
+        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    }
+    case FieldType::Money: {
+        const Money x = fmt::toMoney(a), y = fmt::toMoney(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    case FieldType::DateTime: {
+        const QDateTime x = a.toDateTime(), y = b.toDateTime();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    case FieldType::Float: {
+        const double x = a.toDouble(), y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    default: {
+        const qlonglong x = a.toLongLong(), y = b.toLongLong();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- CalcRow / Field
+
+QVariant CalcRow::value(const QString &name) const
+{
+    return values_.value(ds_.requireField(name));
+}
+
+int CalcRow::asInt(const QString &name) const
+{
+    return value(name).toInt();
+}
+
+Money CalcRow::asMoney(const QString &name) const
+{
+    return fmt::toMoney(value(name));
+}
+
+QString CalcRow::asString(const QString &name) const
+{
+    const int i = ds_.requireField(name);
+    return fields::displayText(ds_.fieldDef(i), values_.value(i));
+}
+
+void CalcRow::setValue(const QString &name, const QVariant &v)
+{
+    const int i = ds_.requireField(name);
+    values_[i] = fields::coerce(ds_.fieldDef(i), v);
+}
+
+QVariant Field::value() const { return ds_->value(index_); }
+bool Field::isNull() const
+{
+    const QVariant v = value();
+    return !v.isValid() || v.isNull();
+}
+QString Field::asString() const { return fields::displayText(def(), value()); }
+int Field::asInteger() const { return value().toInt(); }
+Money Field::asMoney() const { return fmt::toMoney(value()); }
+double Field::asFloat() const
+{
+    const QVariant v = value();
+    if (v.metaType() == QMetaType::fromType<Money>())
+        return v.value<Money>().toDouble();
+    return v.toDouble();
+}
+QDateTime Field::asDateTime() const { return value().toDateTime(); }
+void Field::setValue(const QVariant &v) { ds_->setValue(index_, v); }
+void Field::setAsString(const QString &text) { ds_->setText(index_, text); }
+const FieldDef &Field::def() const { return ds_->fieldDef(index_); }
+
+// ---------------------------------------------------------------- DataSet
+
+DataSet::DataSet(Connection &conn, const QString &name, QObject *parent)
+    : QObject(parent), conn_(conn), name_(name)
+{
+    setObjectName(name);
+}
+
+DataSet::~DataSet() = default;
+
+void DataSet::setTable(const QString &table, const QString &orderBy)
+{
+    close();
+    isTable_ = true;
+    keyed_ = true;
+    table_ = table;
+    orderBy_ = orderBy;
+    sql_.clear();
+    if (!fixed_)
+        buildDefsFromTable();
+}
+
+void DataSet::setSql(const QString &sql)
+{
+    close();
+    isTable_ = false;
+    sql_ = sql;
+    const auto m = selectStarRe().match(sql);
+    keyed_ = m.hasMatch() && !containsWord(m.captured(2), "\\b(group\\s+by|union|join)\\b") &&
+             !m.captured(2).trimmed().startsWith(u',');
+    table_ = keyed_ ? m.captured(1) : QString();
+    keyedRest_ = keyed_ ? m.captured(2) : QString();
+    if (keyed_ && !fixed_)
+        buildDefsFromTable();
+}
+
+void DataSet::setParam(const QString &name, const QVariant &value)
+{
+    for (auto &p : params_) {
+        if (p.first.compare(name, Qt::CaseInsensitive) == 0) {
+            p.second = value;
+            return;
+        }
+    }
+    params_.append({name, value});
+}
+
+QVariant DataSet::param(const QString &name) const
+{
+    for (const auto &p : params_)
+        if (p.first.compare(name, Qt::CaseInsensitive) == 0)
+            return p.second;
+    return {};
+}
+
+void DataSet::clearParams()
+{
+    params_.clear();
+}
+
+void DataSet::setFieldDefs(const QList<FieldDef> &defs)
+{
+    close();
+    fixed_ = true;
+    fixedDefs_ = defs;
+    defs_ = defs;
+}
+
+void DataSet::setResultType(const QString &column, FieldType type, int size)
+{
+    resultTypes_.insert(column.toLower(), {type, size});
+}
+
+void DataSet::buildDefsFromTable()
+{
+    defs_.clear();
+    for (FieldDef f : conn_.catalog().columns(table_)) {
+        f.label.clear();  // without a field list, grids head columns by their names
+        f.visible = true;
+        defs_.append(f);
+    }
+}
+
+int DataSet::fieldIndex(const QString &name) const
+{
+    for (int i = 0; i < defs_.size(); ++i)
+        if (defs_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int DataSet::requireField(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw DbError(QStringLiteral("%1: 找不到字段“%2”").arg(name_, name));
+    return i;
+}
+
+Field DataSet::fieldByName(const QString &name)
+{
+    return Field(this, requireField(name));
+}
+
+// ---------------------------------------------------------------- open / close
+
+void DataSet::open()
+{
+    if (isActive())
+        return;
+    if (!isTable_ && sql_.trimmed().isEmpty())
+        throw DbError(QStringLiteral("%1: 没有查询语句").arg(name_));
+    setState(State::Browse);
+    loaded_ = false;
+    try {
+        execute();
+    } catch (...) {
+        state_ = State::Inactive;
+        loaded_ = false;
+        throw;
+    }
+    if (afterOpen)
+        afterOpen(*this);
+    emit opened();
+    emit rowsReset();
+    emit dataChanged();
+}
+
+void DataSet::openDeferred()
+{
+    if (isActive())
+        return;
+    setState(State::Browse);
+    loaded_ = false;
+    emit opened();
+    emit rowsReset();
+}
+
+void DataSet::ensureLoaded()
+{
+    if (state_ == State::Inactive || loaded_)
+        return;
+    const bool runHandler = afterOpen != nullptr;
+    const qint64 orphan = orphanRowid_;
+    execute();
+    if (orphan >= 0 && keyed_) {
+        const int at = int(keys_.indexOf(orphan));
+        if (at >= 0)
+            cur_ = at;
+    }
+    if (runHandler) {
+        // A deferred open runs its after-open handler the first time the rows are looked at.
+        afterOpen(*this);
+    }
+}
+
+void DataSet::close()
+{
+    if (state_ == State::Inactive && !loaded_)
+        return;
+    discardEditors();
+    state_ = State::Inactive;
+    loaded_ = false;
+    keys_.clear();
+    cache_.clear();
+    rows_.clear();
+    buf_.clear();
+    modified_.clear();
+    insertRow_ = -1;
+    orphanRowid_ = -1;
+    cur_ = -1;
+    eof_ = bof_ = true;
+    emit stateChanged();
+    emit closed();
+    emit rowsReset();
+    emit dataChanged();
+}
+
+void DataSet::refresh()
+{
+    checkBrowseMode();
+    if (!isActive())
+        return open();
+    ensureLoaded();
+    const qint64 rowid = (keyed_ && cur_ >= 0 && cur_ < keys_.size()) ? keys_[cur_] : -1;
+    const int oldRow = cur_;
+    loaded_ = false;
+    execute();
+    if (keyed_ && rowid >= 0) {
+        const int at = keys_.indexOf(rowid);
+        cur_ = at >= 0 ? at : std::min(oldRow, int(keys_.size()) - 1);
+    }
+    eof_ = bof_ = recordCount() == 0;
+    emit rowsReset();
+    emit currentChanged(cur_);
+    emit dataChanged();
+}
+
+void DataSet::invalidateCache()
+{
+    cache_.clear();
+    if (loaded_)
+        emit rowsReset();
+}
+
+void DataSet::reloadAfterRollback()
+{
+    if (!isActive())
+        return;
+    discardEditors();
+    buf_.clear();
+    modified_.clear();
+    insertRow_ = -1;
+    state_ = State::Browse;
+    const int oldRow = cur_;
+    loaded_ = false;
+    try {
+        execute();
+    } catch (const KorvelError &) {
+        // The data set stays open on what it could read.
+    }
+    if (oldRow >= 0 && recordCount() > 0)
+        cur_ = std::min(oldRow, recordCount() - 1);
+    emit stateChanged();
+    emit rowsReset();
+    emit dataChanged();
+}
+
+int DataSet::execSql()
+{
+    close();
+    Statement st(conn_.handle(), sql_);
+    st.bind(params_);
+    while (st.step()) {
+    }
+    conn_.touched(this);
+    return conn_.changes();
+}
+
+QString DataSet::keyedColumnList() const
+{
+    QStringList cols;
+    for (const FieldDef &f : defs_)
+        if (!f.calculated)
+            cols << quoteIdent(f.name);
+    return cols.join(u',');
+}
+
+QString DataSet::filterSql(Params &params) const
+{
+    QStringList parts;
+    int n = 0;
+    for (const FilterCondition &c : filter_) {
+        const FieldDef *f = conn_.catalog().find(table_, c.column);
+        if (!f)
+            throw DbError(QStringLiteral("%1: 过滤条件中的字段“%2”不存在").arg(name_, c.column));
+        const QString p = QStringLiteral(":__f%1").arg(n++);
+        parts << quoteIdent(f->name) + opText(c.op) + p;
+        QVariant v = c.value;
+        if (f->type == FieldType::Text || f->type == FieldType::Memo)
+            v = v.isNull() ? QVariant(QString()) : QVariant(v.toString());
+        else if (!v.isNull() && v.metaType().id() == QMetaType::QString && v.toString().isEmpty())
+            v = QVariant();
+        else
+            v = fields::coerce(*f, v);
+        params.append({p, v});
+    }
+    return parts.join(QStringLiteral(" AND "));
+}
+
+bool DataSet::passesFilter(const QVariantList &values) const
+{
+    for (const FilterCondition &c : filter_) {
+        const int i = fieldIndex(c.column);
+        if (i < 0)
+            throw DbError(QStringLiteral("%1: 过滤条件中的字段“%2”不存在").arg(name_, c.column));
+        QVariant v = c.value;
+        if (!v.isNull() && defs_[i].type != FieldType::Text && defs_[i].type != FieldType::Memo)
+            v = fields::coerce(defs_[i], v);
+        const auto r = compareValues(defs_[i], values.value(i), v);
+        if (!r)
+            return false;
+        bool ok = false;
+        switch (c.op) {
+        case FilterCondition::Eq: ok = *r == 0; break;
+        case FilterCondition::Ne: ok = *r != 0; break;
+        case FilterCondition::Lt: ok = *r < 0; break;
+        case FilterCondition::Le: ok = *r <= 0; break;
+        case FilterCondition::Gt: ok = *r > 0; break;
+        case FilterCondition::Ge: ok = *r >= 0; break;
+        }
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+void DataSet::loadKeys()
+{
+    keys_.clear();
+    const bool useFilter = filtered_ && !filter_.isEmpty();
+    if (isTable_) {
+        Params p;
+        QString sql = QStringLiteral("SELECT rowid FROM ") + quoteIdent(table_);
+        if (useFilter)
+            sql += QStringLiteral(" WHERE ") + filterSql(p);
+        sql += orderBy_.isEmpty() ? QStringLiteral(" ORDER BY rowid")
+                                  : QStringLiteral(" ORDER BY ") + orderBy_ + QStringLiteral(", rowid");
+        Statement st(conn_.handle(), sql);
+        st.bind(p);
+        while (st.step())
+            keys_.append(st.int64(0));
+        return;
+    }
+    QString sql = QStringLiteral("SELECT ") + table_ + QStringLiteral(".rowid FROM ") + table_ + keyedRest_;
+    if (!containsWord(keyedRest_, "\\border\\s+by\\b") && !containsWord(keyedRest_, "\\blimit\\b"))
+        sql += QStringLiteral(" ORDER BY ") + table_ + QStringLiteral(".rowid");
+    {
+        Statement st(conn_.handle(), sql);
+        st.bind(params_);
+        while (st.step())
+            keys_.append(st.int64(0));
+    }
+    if (useFilter) {
+        Params p = params_;
+        const QString where = filterSql(p);
+        const QString fsql = QStringLiteral("SELECT rowid FROM ") + quoteIdent(table_) +
+                             QStringLiteral(" WHERE rowid IN (SELECT ") + table_ + QStringLiteral(".rowid FROM ") +
+                             table_ + keyedRest_ + QStringLiteral(") AND ") + where;
+        Statement st(conn_.handle(), fsql);
+        st.bind(p);
+        QSet<qint64> pass;
+        while (st.step())
+            pass.insert(st.int64(0));
+        keys_.erase(std::remove_if(keys_.begin(), keys_.end(), [&](qint64 k) { return !pass.contains(k); }),
+                    keys_.end());
+    }
+}
+
+void DataSet::resolveFields(Statement &st)
+{
+    QList<FieldDef> found;
+    for (int i = 0; i < st.columnCount(); ++i) {
+        FieldDef f;
+        f.name = st.columnName(i);
+        const auto byName = resultTypes_.constFind(f.name.toLower());
+        const auto byIndex = resultTypes_.constFind(u'#' + QString::number(i));
+        if (byName != resultTypes_.constEnd()) {
+            f.type = byName->first;
+            f.size = byName->second;
+        } else if (byIndex != resultTypes_.constEnd()) {
+            f.type = byIndex->first;
+            f.size = byIndex->second;
+        } else if (const FieldDef *c = conn_.catalog().find(st.columnTable(i), st.columnOrigin(i))) {
+            f.type = c->type;
+            f.size = c->size;
+        } else {
+            f.type = FieldType::Float;  // expressions without a declared type: numbers as read
+            f.size = -1;                 // marks "type taken from the values"
+        }
+        found.append(f);
+    }
+    if (!fixed_)
+        defs_ = found;
+}
+
+void DataSet::execute()
+{
+    orphanRowid_ = -1;
+    keys_.clear();
+    cache_.clear();
+    rows_.clear();
+    buf_.clear();
+    modified_.clear();
+    insertRow_ = -1;
+    if (keyed_) {
+        loadKeys();
+    } else {
+        Statement st(conn_.handle(), sql_);
+        st.bind(params_);
+        resolveFields(st);
+        // Map the statement's columns onto the field list.
+        QVector<int> source(defs_.size(), -1);
+        for (int i = 0; i < defs_.size(); ++i) {
+            for (int c = 0; c < st.columnCount(); ++c)
+                if (st.columnName(c).compare(defs_[i].name, Qt::CaseInsensitive) == 0) {
+                    source[i] = c;
+                    break;
+                }
+            if (source[i] < 0 && !defs_[i].calculated)
+                throw DbError(QStringLiteral("%1: 找不到字段“%2”").arg(name_, defs_[i].name));
+        }
+        while (st.step()) {
+            QVariantList row;
+            row.reserve(defs_.size());
+            for (int i = 0; i < defs_.size(); ++i) {
+                if (source[i] < 0) {
+                    row.append(QVariant());
+                    continue;
+                }
+                const QVariant raw = st.value(source[i]);
+                if (defs_[i].size == -1) {
+                    // Undeclared expression: keep whole numbers whole.
+                    row.append(raw.metaType().id() == QMetaType::LongLong ? QVariant(raw.toLongLong()) : raw);
+                } else {
+                    row.append(fields::fromStorage(defs_[i], raw));
+                }
+            }
+            calc(row);
+            if (!filtered_ || filter_.isEmpty() || passesFilter(row))
+                rows_.append(row);
+        }
+    }
+    loaded_ = true;
+    cur_ = recordCount() > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = cur_ < 0;
+}
+
+void DataSet::calc(QVariantList &values)
+{
+    if (!onCalcFields)
+        return;
+    for (int i = 0; i < defs_.size(); ++i)
+        if (defs_[i].calculated)
+            values[i] = QVariant();
+    CalcRow row(*this, values);
+    onCalcFields(row);
+}
+
+QVariantList DataSet::readKeyedRow(qint64 rowid)
+{
+    const QString sql = QStringLiteral("SELECT ") + keyedColumnList() + QStringLiteral(" FROM ") + quoteIdent(table_) +
+                        QStringLiteral(" WHERE rowid=:id");
+    Statement st(conn_.handle(), sql);
+    st.bind({{QStringLiteral("id"), rowid}});
+    QVariantList row;
+    if (st.step()) {
+        int c = 0;
+        for (const FieldDef &f : defs_)
+            row.append(f.calculated ? QVariant() : fields::fromStorage(f, st.value(c++)));
+    } else {
+        for (int i = 0; i < defs_.size(); ++i)
+            row.append(QVariant());
+    }
+    calc(row);
+    return row;
+}
+
+void DataSet::fetchWindow(int row)
+{
+    if (cache_.size() > CacheLimit)
+        cache_.clear();
+    const int from = std::max(0, row - WindowSize / 4);
+    const int to = std::min(int(keys_.size()), from + WindowSize);
+    QStringList ids;
+    for (int i = from; i < to; ++i)
+        if (!cache_.contains(keys_[i]))
+            ids << QString::number(keys_[i]);
+    if (ids.isEmpty())
+        return;
+    const QString sql = QStringLiteral("SELECT rowid,") + keyedColumnList() + QStringLiteral(" FROM ") +
+                        quoteIdent(table_) + QStringLiteral(" WHERE rowid IN (") + ids.join(u',') + u')';
+    Statement st(conn_.handle(), sql);
+    while (st.step()) {
+        QVariantList values;
+        values.reserve(defs_.size());
+        int c = 1;
+        for (const FieldDef &f : defs_)
+            values.append(f.calculated ? QVariant() : fields::fromStorage(f, st.value(c++)));
+        calc(values);
+        cache_.insert(st.int64(0), values);
+    }
+}
+
+QVariantList DataSet::fetchRow(int row)
+{
+    ensureLoaded();
+    if (row < 0 || row >= recordCount())
+        return {};
+    if (row == insertRow_)
+        return buf_;
+    if (!keyed_)
+        return rows_.at(row);
+    const qint64 key = keys_.at(row);
+    auto it = cache_.constFind(key);
+    if (it == cache_.constEnd()) {
+        fetchWindow(row);
+        it = cache_.constFind(key);
+        if (it == cache_.constEnd()) {
+            // Deleted by someone else since the key set was read: show it empty.
+            QVariantList empty;
+            for (int i = 0; i < defs_.size(); ++i)
+                empty.append(QVariant());
+            return empty;
+        }
+    }
+    return *it;
+}
+
+// ---------------------------------------------------------------- cursor
+
+int DataSet::recordCount()
+{
+    if (!isActive())
+        return 0;
+    ensureLoaded();
+    const int base = keyed_ ? int(keys_.size()) : int(rows_.size());
+    return base + (insertRow_ >= 0 ? 1 : 0);
+}
+
+int DataSet::recNo()
+{
+    ensureLoaded();
+    return cur_;
+}
+
+void DataSet::setCurrent(int row, bool notify)
+{
+    const int old = cur_;
+    cur_ = row;
+    if (notify && old != row)
+        emit currentChanged(row);
+    if (notify)
+        emit dataChanged();
+}
+
+void DataSet::first()
+{
+    checkBrowseMode();
+    ensureLoaded();
+    const int n = recordCount();
+    bof_ = true;
+    eof_ = n == 0;
+    setCurrent(n > 0 ? 0 : -1);
+}
+
+void DataSet::next()
+{
+    checkBrowseMode();
+    ensureLoaded();
+    const int n = recordCount();
+    if (cur_ < n - 1) {
+        bof_ = false;
+        eof_ = false;
+        setCurrent(cur_ + 1);
+    } else {
+        eof_ = true;
+    }
+}
+
+void DataSet::prior()
+{
+    checkBrowseMode();
+    ensureLoaded();
+    if (cur_ > 0) {
+        eof_ = false;
+        bof_ = false;
+        setCurrent(cur_ - 1);
+    } else {
+        bof_ = true;
+    }
+}
+
+void DataSet::last()
+{
+    checkBrowseMode();
+    ensureLoaded();
+    const int n = recordCount();
+    eof_ = true;
+    bof_ = n == 0;
+    setCurrent(n - 1);
+}
+
+void DataSet::moveTo(int row)
+{
+    ensureLoaded();
+    if (row == cur_ && !isEditing())
+        return;
+    if (row == cur_)
+        return;
+    checkBrowseMode();
+    const int n = recordCount();
+    if (n == 0)
+        return;
+    row = std::clamp(row, 0, n - 1);
+    bof_ = eof_ = false;
+    setCurrent(row);
+}
+
+// ---------------------------------------------------------------- values
+
+QVariant DataSet::value(int col)
+{
+    if (col < 0 || col >= defs_.size())
+        throw DbError(QStringLiteral("%1: 字段序号%2超出范围").arg(name_).arg(col));
+    if (isEditing())
+        return buf_.value(col);
+    if (!loaded_ && orphanRowid_ >= 0 && isActive()) {
+        if (!cache_.contains(orphanRowid_))
+            cache_.insert(orphanRowid_, readKeyedRow(orphanRowid_));
+        return cache_.value(orphanRowid_).value(col);
+    }
+    ensureLoaded();
+    if (cur_ < 0)
+        return {};
+    return fetchRow(cur_).value(col);
+}
+
+QVariant DataSet::rowValue(int row, int col)
+{
+    if ((row == cur_ && isEditing()) || row == insertRow_)
+        return buf_.value(col);
+    return fetchRow(row).value(col);
+}
+
+QString DataSet::displayText(int row, int col)
+{
+    return fields::displayText(defs_.at(col), rowValue(row, col));
+}
+
+void DataSet::setValue(int col, const QVariant &v)
+{
+    if (col < 0 || col >= defs_.size())
+        throw DbError(QStringLiteral("%1: 字段序号%2超出范围").arg(name_).arg(col));
+    const FieldDef &f = defs_[col];
+    if (f.calculated)
+        throw InputError(QStringLiteral("“%1”是计算出来的，不能修改").arg(f.displayLabel()));
+    if (f.readOnly)
+        throw InputError(QStringLiteral("“%1”不能修改").arg(f.displayLabel()));
+    const QVariant value = fields::coerce(f, v);
+    if (!isEditing())
+        edit();
+    buf_[col] = value;
+    modified_[col] = true;
+    const auto h = fieldHandlers_.find(f.name.toLower());
+    if (h != fieldHandlers_.end() && h->second)
+        h->second(*this);
+    calc(buf_);
+    emit rowChanged(cur_);
+    emit dataChanged();
+}
+
+void DataSet::setText(int col, const QString &text)
+{
+    setValue(col, fields::parseText(defs_.at(col), text));
+}
+
+void DataSet::setFieldChangeHandler(const QString &field, std::function<void(DataSet &)> handler)
+{
+    fieldHandlers_[field.toLower()] = std::move(handler);
+}
+
+// ---------------------------------------------------------------- editing
+
+bool DataSet::canModify() const
+{
+    return keyed_ && isActive();
+}
+
+void DataSet::setState(State s)
+{
+    if (state_ == s)
+        return;
+    state_ = s;
+    emit stateChanged();
+}
+
+void DataSet::edit()
+{
+    if (isEditing())
+        return;
+    if (!isActive())
+        throw DbError(QStringLiteral("%1: 数据集没有打开，不能编辑").arg(name_));
+    if (!canModify())
+        throw DbError(QStringLiteral("%1: 数据集只读，不能编辑").arg(name_));
+    if (!loaded_ && orphanRowid_ >= 0) {
+        buf_ = cache_.contains(orphanRowid_) ? cache_.value(orphanRowid_) : readKeyedRow(orphanRowid_);
+        modified_ = QVector<bool>(defs_.size(), false);
+        setState(State::Edit);
+        return;
+    }
+    ensureLoaded();
+    if (recordCount() == 0) {
+        insert();
+        return;
+    }
+    buf_ = fetchRow(cur_);
+    modified_ = QVector<bool>(defs_.size(), false);
+    setState(State::Edit);
+}
+
+void DataSet::insert()
+{
+    checkBrowseMode();
+    if (!isActive())
+        throw DbError(QStringLiteral("%1: 数据集没有打开，不能增加").arg(name_));
+    if (!canModify())
+        throw DbError(QStringLiteral("%1: 数据集只读，不能增加").arg(name_));
+    // A table opened only to take new rows need not read its key set.
+    insertRow_ = loaded_ ? int(keys_.size()) : 0;
+    buf_.clear();
+    for (int i = 0; i < defs_.size(); ++i)
+        buf_.append(QVariant());
+    modified_ = QVector<bool>(defs_.size(), false);
+    calc(buf_);
+    eof_ = bof_ = false;
+    state_ = State::Insert;
+    cur_ = insertRow_;
+    emit stateChanged();
+    emit rowsReset();
+    emit currentChanged(cur_);
+    emit dataChanged();
+}
+
+bool DataSet::isModified() const
+{
+    return std::any_of(modified_.begin(), modified_.end(), [](bool b) { return b; });
+}
+
+void DataSet::updateRecord()
+{
+    const QList<DataEditor *> eds = editors_;
+    for (DataEditor *e : eds)
+        e->commitPending();
+}
+
+void DataSet::checkBrowseMode()
+{
+    if (!isActive())
+        return;
+    updateRecord();
+    if (isEditing())
+        post();
+}
+
+void DataSet::post()
+{
+    updateRecord();
+    if (!isEditing())
+        return;
+    QStringList cols;
+    Params p;
+    for (int i = 0; i < defs_.size(); ++i) {
+        if (defs_[i].calculated || !modified_[i])
+            continue;
+        cols << quoteIdent(defs_[i].name);
+        p.append({QStringLiteral(":v%1").arg(i), buf_[i]});
+    }
+    qint64 rowid = -1;
+    if (state_ == State::Insert) {
+        QString sql;
+        if (cols.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO ") + quoteIdent(table_) + QStringLiteral(" DEFAULT VALUES");
+        } else {
+            QStringList names;
+            for (const auto &pp : p)
+                names << pp.first;
+            sql = QStringLiteral("INSERT INTO ") + quoteIdent(table_) + u'(' + cols.join(u',') +
+                  QStringLiteral(") VALUES (") + names.join(u',') + u')';
+        }
+        conn_.exec(sql, p);
+        rowid = conn_.lastInsertRowid();
+        conn_.touched(this);
+        if (loaded_) {
+            keys_.append(rowid);
+            cur_ = int(keys_.size()) - 1;
+        } else {
+            // The key set stays unread; the new record is current until somebody looks further.
+            orphanRowid_ = rowid;
+            cur_ = 0;
+        }
+    } else {
+        rowid = currentRowid();
+        if (!cols.isEmpty()) {
+            QStringList sets;
+            for (int k = 0; k < cols.size(); ++k)
+                sets << cols[k] + u'=' + p[k].first;
+            p.append({QStringLiteral(":rowid"), rowid});
+            conn_.exec(QStringLiteral("UPDATE ") + quoteIdent(table_) + QStringLiteral(" SET ") + sets.join(u',') +
+                           QStringLiteral(" WHERE rowid=:rowid"),
+                       p);
+            conn_.touched(this);
+        }
+    }
+    insertRow_ = -1;
+    buf_.clear();
+    modified_.clear();
+    cache_.insert(rowid, readKeyedRow(rowid));
+    state_ = State::Browse;
+    emit stateChanged();
+    emit rowChanged(cur_);
+    emit dataChanged();
+}
+
+qint64 DataSet::currentRowid() const
+{
+    if (!loaded_)
+        return orphanRowid_;
+    return cur_ >= 0 && cur_ < keys_.size() ? keys_.at(cur_) : -1;
+}
+
+void DataSet::cancel()
+{
+    if (!isEditing())
+        return;
+    discardEditors();
+    const bool wasInsert = state_ == State::Insert;
+    buf_.clear();
+    modified_.clear();
+    state_ = State::Browse;
+    if (wasInsert) {
+        insertRow_ = -1;
+        const int n = recordCount();
+        cur_ = n > 0 ? std::min(cur_, n - 1) : -1;
+        eof_ = bof_ = n == 0;
+        emit rowsReset();
+    } else {
+        emit rowChanged(cur_);
+    }
+    emit stateChanged();
+    emit dataChanged();
+}
+
+void DataSet::remove()
+{
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    if (isEditing())
+        cancel();
+    ensureLoaded();
+    if (!canModify())
+        throw DbError(QStringLiteral("%1: 数据集只读，不能删除").arg(name_));
+    if (cur_ < 0 || recordCount() == 0)
+        throw DbError(QStringLiteral("%1: 没有记录，不能删除").arg(name_));
+    const qint64 rowid = currentRowid();
+    conn_.exec(QStringLiteral("DELETE FROM ") + quoteIdent(table_) + QStringLiteral(" WHERE rowid=:id"),
+               {{QStringLiteral("id"), rowid}});
+    conn_.touched(this);
+    keys_.removeAt(cur_);
+    cache_.remove(rowid);
+    const int n = recordCount();
+    cur_ = n > 0 ? std::min(cur_, n - 1) : -1;
+    eof_ = bof_ = n == 0;
+    emit rowsReset();
+    emit currentChanged(cur_);
+    emit dataChanged();
+}
+
+// ---------------------------------------------------------------- filter
+
+void DataSet::setFilter(const QList<FilterCondition> &conditions)
+{
+    checkBrowseMode();
+    filter_ = conditions;
+    if (filtered_ && isActive() && loaded_) {
+        execute();
+        emit rowsReset();
+        emit currentChanged(cur_);
+        emit dataChanged();
+    }
+}
+
+void DataSet::setFiltered(bool on)
+{
+    checkBrowseMode();
+    if (filtered_ == on)
+        return;
+    filtered_ = on;
+    if (isActive() && loaded_) {
+        execute();
+        emit rowsReset();
+        emit currentChanged(cur_);
+        emit dataChanged();
+    }
+}
+
+QVariantList DataSet::aggregate(const QString &selectList)
+{
+    QString source;
+    if (isTable_)
+        source = quoteIdent(table_);
+    else
+        source = u'(' + sql_ + u')';
+    Statement st(conn_.handle(), QStringLiteral("SELECT ") + selectList + QStringLiteral(" FROM ") + source);
+    st.bind(params_);
+    QVariantList out;
+    if (st.step())
+        for (int i = 0; i < st.columnCount(); ++i)
+            out.append(st.value(i));
+    return out;
+}
+
+// ---------------------------------------------------------------- editors
+
+void DataSet::addEditor(DataEditor *e)
+{
+    if (!editors_.contains(e))
+        editors_.append(e);
+}
+
+void DataSet::removeEditor(DataEditor *e)
+{
+    editors_.removeAll(e);
+}
+
+void DataSet::discardEditors()
+{
+    const QList<DataEditor *> eds = editors_;
+    for (DataEditor *e : eds)
+        e->discardPending();
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Grid over a data set: the grid's current row is the data set's current record,
+// editing a cell edits the field.
+#include "DataSet.h"
+#include "DataSetModel.h"
+
+#include <QPointer>
+#include <QTableView>
+
+class DBGrid : public QTableView, public DataEditor {
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget *parent = nullptr);
+    ~DBGrid() override;
+
+    void setDataSet(DataSet *ds);
+    DataSet *dataSet() const { return ds_; }
+    DataSetModel *dataModel() const { return model_; }
+    void setReadOnly(bool ro);
+    bool isReadOnly() const { return readOnly_; }
+    // A cell offering a fixed pick list (like the role column of the employee grid).
+    void setPickList(const QString &field, const QStringList &items);
+    QStringList pickList(const QString &field) const { return pickLists_.value(field.toLower()); }
+    // Visible columns in this order instead of the field list's.
+    void setColumns(const QStringList &fieldNames);
+    // Field name of a model column.
+    QString fieldNameOfColumn(int column) const;
+    // Clicks a data cell the way a user does (used by tests and keyboard handlers alike).
+    void clickCell(int row, int column);
+
+    void commitPending() override;
+    void discardPending() override;
+
+signals:
+    void cellClicked(int row, int column);
+    void cellDoubleClicked(int row, int column);
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void syncFromDataSet();
+    QPointer<DataSet> ds_;
+    DataSetModel *model_ = nullptr;
+    bool syncing_ = false;
+    bool readOnly_ = false;
+    QHash<QString, QStringList> pickLists_;
+    friend class PickListDelegate;
+    QPointer<QWidget> openEditor_;
+};

@@ -1,0 +1,180 @@
+#include "Seams.h"
+
+#include "Errors.h"
+
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTextDocument>
+
+namespace ui {
+
+namespace {
+RealSeams realSeams;
+Seams *current = nullptr;
+} // namespace
+
+Seams &seams()
+{
+    return current ? *current : static_cast<Seams &>(realSeams);
+}
+
+void install(Seams *s)
+{
+    current = s;
+}
+
+void message(QWidget *parent, const QString &text, const QString &title, Icon icon)
+{
+    seams().message(parent, text, title, icon);
+}
+
+void error(QWidget *parent, const QString &text)
+{
+    seams().message(parent, text, QString(), Icon::Error);
+}
+
+bool confirmYes(QWidget *parent, const QString &text)
+{
+    return seams().confirmYes(parent, text);
+}
+
+void guard(QWidget *parent, const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const KorvelError &e) {
+        error(parent, e.message());
+    } catch (const std::exception &e) {
+        error(parent, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+// ---------------------------------------------------------------- real
+
+void RealSeams::message(QWidget *parent, const QString &text, const QString &title, Icon icon)
+{
+    QMessageBox::Icon i = QMessageBox::NoIcon;
+    switch (icon) {
+    case Icon::Information: i = QMessageBox::Information; break;
+    case Icon::Warning: i = QMessageBox::Warning; break;
+    case Icon::Error: i = QMessageBox::Critical; break;
+    case Icon::None: break;
+    }
+    const QString caption = title.isEmpty() ? QStringLiteral("Korvel商品管理系统") : title;
+    QMessageBox box(i, caption, text, QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+bool RealSeams::confirmYes(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("确认"), text, QMessageBox::Yes, parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString RealSeams::openFileName(QWidget *parent, const QString &defaultName, const QString &filter)
+{
+    QFileDialog dlg(parent);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilter(filter);
+    dlg.selectFile(defaultName);
+    dlg.setWindowTitle(QStringLiteral("打开"));
+    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        return dlg.selectedFiles().constFirst();
+    return defaultName;
+}
+
+bool RealSeams::openDocument(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool RealSeams::openUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+void RealSeams::print(QWidget *parent, const QString &title, QTextDocument &doc)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    QPrintPreviewDialog dlg(&printer, parent);
+    dlg.setWindowTitle(QStringLiteral("打印预览 - ") + title);
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&doc](QPrinter *p) { doc.print(p); });
+    dlg.resize(1000, 800);
+    dlg.exec();
+}
+
+// ---------------------------------------------------------------- recording
+
+void RecordingSeams::message(QWidget *, const QString &text, const QString &title, Icon icon)
+{
+    shown.append({QStringLiteral("message"), title, text, icon});
+}
+
+bool RecordingSeams::confirmYes(QWidget *, const QString &text)
+{
+    shown.append({QStringLiteral("confirm"), QString(), text, Icon::None});
+    return confirmAnswers.isEmpty() ? false : confirmAnswers.takeFirst();
+}
+
+QString RecordingSeams::openFileName(QWidget *, const QString &defaultName, const QString &filter)
+{
+    shown.append({QStringLiteral("open"), filter, defaultName, Icon::None});
+    return fileAnswers.isEmpty() ? defaultName : fileAnswers.takeFirst();
+}
+
+bool RecordingSeams::openDocument(const QString &path)
+{
+    shown.append({QStringLiteral("document"), QString(), path, Icon::None});
+    return documentAnswers.isEmpty() ? true : documentAnswers.takeFirst();
+}
+
+bool RecordingSeams::openUrl(const QUrl &url)
+{
+    shown.append({QStringLiteral("url"), QString(), url.toString(), Icon::None});
+    return urlAnswer;
+}
+
+void RecordingSeams::print(QWidget *, const QString &title, QTextDocument &doc)
+{
+    shown.append({QStringLiteral("print"), title, doc.toPlainText(), Icon::None});
+    printedText.append(doc.toPlainText());
+    if (!pdfPath.isEmpty()) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfPath);
+        printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+        doc.print(&printer);
+    }
+}
+
+QStringList RecordingSeams::messages() const
+{
+    QStringList out;
+    for (const Shown &s : shown)
+        if (s.kind == QLatin1String("message"))
+            out << s.text;
+    return out;
+}
+
+QString RecordingSeams::lastMessage() const
+{
+    const QStringList m = messages();
+    return m.isEmpty() ? QString() : m.constLast();
+}
+
+void RecordingSeams::clear()
+{
+    shown.clear();
+    printedText.clear();
+}
+
+} // namespace ui
