@@ -259,9 +259,9 @@ void Tmain::FormShow()
     ADOTabledlck->first();
     const QString role = ADOTabledlck->recordCount() > 0 ? ADOTabledlck->fieldByName("sx").asString() : QString();
     QStringList off;
-    if (role == QLatin1String("出库员"))
+    if (role == QStringLiteral("出库员"))
         off = roleGatedCommands();
-    else if (role == QLatin1String("入库员"))
+    else if (role == QStringLiteral("入库员"))
         off = {"ActionZYDA", "ActionQCMM", "ActionGSXXLR", "ActionLRFX", "ActionFKCX", "ActionSJSC"};
     else if (role.isEmpty()) {
         close();

@@ -507,6 +507,9 @@ void DataSet::execute()
     insertRow_ = -1;
     if (keyed_) {
         loadKeys();
+        // The first rows are read at once, as a grid shows them right after opening.
+        if (!keys_.isEmpty())
+            fetchWindow(0);
     } else {
         Statement st(conn_.handle(), sql_);
         st.bind(params_);
