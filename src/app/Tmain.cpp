@@ -3,6 +3,7 @@
 #include "Formats.h"
 #include "MdiForm.h"
 #include "Schema.h"
+#include "Screens.h"
 #include "Seams.h"
 #include "TFormdl.h"
 
@@ -96,6 +97,7 @@ Tmain::Tmain(const BackupPaths &backup, const QString &pyDir)
     // FormCreate: the support library is loaded above; every screen may be opened.
     for (const QString &f : flagNames())
         flags_[f] = true;
+    registerAllScreens(*this);
 }
 
 Tmain::~Tmain()

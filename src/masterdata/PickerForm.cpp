@@ -1,0 +1,66 @@
+#include "PickerForm.h"
+
+#include "Seams.h"
+#include "Tmain.h"
+
+#include <QVBoxLayout>
+
+PickerForm::PickerForm(Tmain &main, DataSet *ds, const Texts &texts, QWidget *parent)
+    : QWidget(parent, Qt::Window), main_(main), ds_(ds), texts_(texts)
+{
+    setObjectName(texts.objectName);
+    setWindowTitle(texts.caption);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    Label2 = new QLabel(texts.label, this);
+    Label2->setObjectName("Label2");
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName("Edit1");
+    Edit1->setToolTip(QStringLiteral("支持全称与首拼查询"));
+    Edit1->setMaxLength(50);
+    DBNavigator1 = new DBNavigator(this);
+    DBNavigator1->setObjectName("DBNavigator1");
+    DBGrid1 = new DBGrid(this);
+    DBGrid1->setObjectName("DBGrid1");
+    DBGrid1->setToolTip(texts.gridHint);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(Label2);
+    top->addWidget(Edit1, 1);
+    auto *v = new QVBoxLayout(this);
+    v->addLayout(top);
+    v->addWidget(DBNavigator1);
+    v->addWidget(DBGrid1, 1);
+    resize(720, 360);
+
+    ui::guard(this, [this] { FormCreate(); });
+    DBGrid1->setDataSet(ds_);
+    DBNavigator1->setDataSet(ds_);
+    ui::on(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+    ui::on(DBGrid1, &DBGrid::cellClicked, this, [this] { DBGrid1CellClick(); });
+}
+
+void PickerForm::FormCreate()
+{
+    ds_->setSql("select * from " + texts_.table);
+    ds_->open();
+}
+
+void PickerForm::Edit1Change()
+{
+    const QString text = Edit1->text();
+    if (text.isEmpty())
+        return;  // the list keeps its last contents
+    ds_->setSql(QStringLiteral("select * from %1 where %2 like :MC or gjdq like :MC1").arg(texts_.table, texts_.nameColumn));
+    ds_->setParam("MC", "%" + text + "%");
+    ds_->setParam("MC1", "%" + text + "%");
+    ds_->open();
+    if (ds_->recordCount() == 0)
+        ui::message(this, QStringLiteral("请在\"基本资料\"菜单下增加数据"));
+}
+
+void PickerForm::DBGrid1CellClick()
+{
+    // The clicked row is already current: the calling box shows its name.
+    close();
+}

@@ -1,0 +1,6 @@
+#include "Screens.h"
+#include "Tmain.h"
+
+void registerQueries(Tmain &)
+{
+}
