@@ -5,4 +5,4 @@ cd "$(dirname "$0")"
 ./install-deps.sh
 ./build.sh
 cd build
-xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j2 --timeout 600
+xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure --timeout 600
