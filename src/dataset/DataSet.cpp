@@ -502,8 +502,12 @@ void DataSet::execute()
     keys_.clear();
     cache_.clear();
     rows_.clear();
-    buf_.clear();
-    modified_.clear();
+    // A record started before the rows were first read stays the record being inserted.
+    const bool inserting = state_ == State::Insert;
+    if (!inserting) {
+        buf_.clear();
+        modified_.clear();
+    }
     insertRow_ = -1;
     if (keyed_) {
         loadKeys();
@@ -547,6 +551,12 @@ void DataSet::execute()
         }
     }
     loaded_ = true;
+    if (inserting) {
+        insertRow_ = keyed_ ? int(keys_.size()) : int(rows_.size());
+        cur_ = insertRow_;
+        bof_ = eof_ = false;
+        return;
+    }
     cur_ = recordCount() > 0 ? 0 : -1;
     bof_ = true;
     eof_ = cur_ < 0;

@@ -363,6 +363,17 @@ private slots:
         ds.post();
         QCOMPARE(conn->scalar("SELECT bc FROM rk WHERE mc='甲'").toString(), QStringLiteral("借入"));
         QCOMPARE(ds.recordCount(), 1);
+
+        // Looking at the rows while a new record is under way keeps that record.
+        DataSet other(*conn, "rk2");
+        other.setTable("rk");
+        other.openDeferred();
+        other.insert();
+        other.setValue("mc", "乙");
+        QCOMPARE(other.recordCount(), 2);
+        QCOMPARE(other.fieldByName("mc").asString(), QStringLiteral("乙"));
+        other.post();
+        QCOMPARE(conn->scalar("SELECT count(*) FROM rk").toInt(), 2);
     }
 
     void readOnlyFieldRefusesAssignments()
