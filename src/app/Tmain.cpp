@@ -2,6 +2,7 @@
 
 #include "Formats.h"
 #include "MdiForm.h"
+#include "Ribbon.h"
 #include "Schema.h"
 #include "Screens.h"
 #include "Seams.h"
@@ -92,6 +93,8 @@ Tmain::Tmain(const BackupPaths &backup, const QString &pyDir)
 
     openAtStart();
     createActions();
+    ribbon_ = new Ribbon([this](const QString &n) { return action(n); }, this);
+    setMenuWidget(ribbon_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { updateWindowCommands(); });
 
     // FormCreate: the support library is loaded above; every screen may be opened.

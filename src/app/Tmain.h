@@ -31,6 +31,7 @@ public:
     const PyLibrary &py() const { return *pyLibrary(); }
     const BackupPaths &backupPaths() const { return backup_; }
     QMdiArea *mdiArea() const { return mdi_; }
+    Ribbon *ribbon() const { return ribbon_; }
 
     // Status bar panels 0 (name) and 1 (role).
     QString panelText(int i) const;
