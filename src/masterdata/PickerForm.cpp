@@ -1,8 +1,10 @@
 #include "PickerForm.h"
 
+#include "GridColumns.h"
 #include "Seams.h"
 #include "Tmain.h"
 
+#include <QCloseEvent>
 #include <QVBoxLayout>
 
 PickerForm::PickerForm(Tmain &main, DataSet *ds, const Texts &texts, QWidget *parent)
@@ -18,6 +20,7 @@ PickerForm::PickerForm(Tmain &main, DataSet *ds, const Texts &texts, QWidget *pa
     Edit1->setObjectName("Edit1");
     Edit1->setToolTip(QStringLiteral("支持全称与首拼查询"));
     Edit1->setMaxLength(50);
+    Label2->setBuddy(Edit1);
     DBNavigator1 = new DBNavigator(this);
     DBNavigator1->setObjectName("DBNavigator1");
     DBGrid1 = new DBGrid(this);
@@ -27,21 +30,29 @@ PickerForm::PickerForm(Tmain &main, DataSet *ds, const Texts &texts, QWidget *pa
     auto *top = new QHBoxLayout;
     top->addWidget(Label2);
     top->addWidget(Edit1, 1);
+    top->addSpacing(12);
+    top->addWidget(DBNavigator1);
     auto *v = new QVBoxLayout(this);
+    v->setContentsMargins(6, 6, 6, 6);
     v->addLayout(top);
-    v->addWidget(DBNavigator1);
     v->addWidget(DBGrid1, 1);
-    resize(720, 360);
+    // Wide enough for the long caption and the first columns, short enough to sit beside
+    // the invoice screen that opened it.
+    resize(900, 380);
 
     ui::guard(this, [this] { FormCreate(); });
     DBGrid1->setDataSet(ds_);
     DBNavigator1->setDataSet(ds_);
+    masterdata::hideInitials(DBGrid1);
+    masterdata::keepColumnsFitted(DBGrid1);
     ui::on(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
     ui::on(DBGrid1, &DBGrid::cellClicked, this, [this] { DBGrid1CellClick(); });
 }
 
 void PickerForm::FormCreate()
 {
+    // A row left in editing by an earlier picker is stored before the list is read anew.
+    ds_->checkBrowseMode();
     ds_->setSql("select * from " + texts_.table);
     ds_->open();
 }
@@ -51,6 +62,7 @@ void PickerForm::Edit1Change()
     const QString text = Edit1->text();
     if (text.isEmpty())
         return;  // the list keeps its last contents
+    ds_->checkBrowseMode();
     ds_->setSql(QStringLiteral("select * from %1 where %2 like :MC or gjdq like :MC1").arg(texts_.table, texts_.nameColumn));
     ds_->setParam("MC", "%" + text + "%");
     ds_->setParam("MC1", "%" + text + "%");
@@ -61,6 +73,26 @@ void PickerForm::Edit1Change()
 
 void PickerForm::DBGrid1CellClick()
 {
-    // The clicked row is already current: the calling box shows its name.
+    // The clicked row is already current, so the calling box shows its name. A row just
+    // added here is stored first: it is the choice.
+    ds_->checkBrowseMode();
     close();
+}
+
+void PickerForm::closeEvent(QCloseEvent *e)
+{
+    // Closed by its frame with a row half added: store it, or keep the window open so
+    // the user can correct or cancel it.
+    bool stored = true;
+    if (ds_ && ds_->isEditing()) {
+        stored = false;
+        ui::guard(this, [&] {
+            ds_->checkBrowseMode();
+            stored = true;
+        });
+    }
+    if (stored)
+        e->accept();
+    else
+        e->ignore();
 }

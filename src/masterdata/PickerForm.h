@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 
 class Tmain;
@@ -29,7 +30,9 @@ public:
     void DBGrid1CellClick();
 
 protected:
+    void closeEvent(QCloseEvent *e) override;
+
     Tmain &main_;
-    DataSet *ds_;
+    QPointer<DataSet> ds_;
     Texts texts_;
 };

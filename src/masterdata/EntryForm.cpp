@@ -1,0 +1,45 @@
+#include "EntryForm.h"
+
+#include "GridColumns.h"
+#include "Seams.h"
+
+#include <QVBoxLayout>
+
+EntryForm::EntryForm(Tmain &main, const QString &flagName, DataSet *ds, const QString &caption, QWidget *parent)
+    : MdiForm(main, flagName, parent)
+{
+    setWindowTitle(caption);
+    DBNavigator1 = new DBNavigator(this);
+    DBNavigator1->setObjectName("DBNavigator1");
+    DBGrid1 = new DBGrid(this);
+    DBGrid1->setObjectName("DBGrid1");
+
+    auto *v = new QVBoxLayout(this);
+    v->setContentsMargins(6, 6, 6, 6);
+    v->addWidget(DBNavigator1, 0, Qt::AlignLeft);
+    v->addWidget(DBGrid1, 1);
+    resize(980, 460);
+
+    DBNavigator1->setDataSet(ds);
+    DBGrid1->setDataSet(ds);
+    masterdata::keepColumnsFitted(DBGrid1);
+}
+
+void EntryForm::fitColumns()
+{
+    masterdata::fitColumns(DBGrid1);
+}
+
+void EntryForm::FormClose()
+{
+    DataSet *ds = DBGrid1->dataSet();
+    if (!ds || !ds->isEditing())
+        return;
+    try {
+        ds->post();
+    } catch (...) {
+        // The shared data set must not stay in editing after its screen is gone.
+        ds->cancel();
+        throw;
+    }
+}

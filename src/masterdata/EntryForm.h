@@ -1,0 +1,21 @@
+#pragma once
+// An entry screen: a navigator and a grid over one shared table data set; rows are
+// added, changed and deleted in the grid itself.
+#include "DBGrid.h"
+#include "DBNavigator.h"
+#include "MdiForm.h"
+
+class EntryForm : public MdiForm {
+    Q_OBJECT
+public:
+    EntryForm(Tmain &main, const QString &flagName, DataSet *ds, const QString &caption, QWidget *parent = nullptr);
+
+    DBNavigator *DBNavigator1;
+    DBGrid *DBGrid1;
+
+protected:
+    // Sizes the columns once the grid shows its final column list.
+    void fitColumns();
+    // A row typed but not yet posted is stored when the screen closes.
+    void FormClose() override;
+};
