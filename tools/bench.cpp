@@ -1,0 +1,409 @@
+// Times the program's data layer on a generated file against the bare engine on the
+// same file and prints one table:  korvel-bench PATH [--runs N]
+//   start-up (the main window with every start data set) on the file and on an empty file,
+//   the full-history stock-in and stock-out query lists with their totals,
+//   posting one line through the table data sets, the first read of every start data set,
+//   and peak memory.
+// The lines it posts are deleted again at the end, so the file stays as generated.
+#include "Connection.h"
+#include "Errors.h"
+#include "Formats.h"
+#include "Schema.h"
+#include "Tmain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+struct Cost {
+    double wall = 0;  // ms
+    double cpu = 0;   // ms of this process's processor time
+};
+
+double cpuNow()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1000 + double(ts.tv_nsec) / 1e6;
+}
+
+Cost measure(const std::function<void()> &f)
+{
+    QElapsedTimer t;
+    const double c0 = cpuNow();
+    t.start();
+    f();
+    return {double(t.nsecsElapsed()) / 1e6, cpuNow() - c0};
+}
+
+// Median by wall time of several runs: other processes on the machine disturb single runs.
+Cost median(std::vector<Cost> v)
+{
+    std::sort(v.begin(), v.end(), [](const Cost &a, const Cost &b) { return a.wall < b.wall; });
+    return v[v.size() / 2];
+}
+
+Cost repeat(int runs, const std::function<void()> &f)
+{
+    std::vector<Cost> v;
+    for (int i = 0; i < runs; ++i)
+        v.push_back(measure(f));
+    return median(v);
+}
+
+QString ms(double v) { return QString::number(v, 'f', v < 10 ? 2 : 0); }
+QString cell(const Cost &c) { return ms(c.wall) + QStringLiteral(" (") + ms(c.cpu) + u')'; }
+
+long rssKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+long peakRssKb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+class Bench {
+public:
+    Bench(const QString &file, int runs, QTextStream &out) : file_(file), runs_(runs), out_(out) {}
+    int run();
+
+private:
+    void row(const QString &what, const QString &program, const QString &bare, const QString &target)
+    {
+        out_ << "| " << what << " | " << program << " | " << bare << " | " << target << " |\n";
+        out_.flush();
+    }
+    void check(bool ok, const QString &what)
+    {
+        if (!ok) {
+            out_ << QStringLiteral("**不一致：") << what << "**\n";
+            ++mismatches_;
+        }
+    }
+    std::unique_ptr<Tmain> makeMain(const QString &dir);
+    void startUp();
+    void queryList(const QString &label, DataSet *ds, const QString &sql, Money *amount, Money *paid,
+                   qint64 *quantity, const QString &priceColumn);
+    void oneInvoice();
+    void posting(const QString &label, DataSet *table, const QString &customerColumn, const QString &priceColumn);
+    void firstReads();
+    void cleanUp();
+
+    QString file_;
+    int runs_;
+    QTextStream &out_;
+    QTemporaryDir work_;
+    QString bigDir_, emptyDir_;
+    std::unique_ptr<Tmain> main_;
+    Connection bare_;
+    qint64 rkMax_ = 0, ckMax_ = 0, ckSeq_ = 0;
+    int mismatches_ = 0;
+};
+
+std::unique_ptr<Tmain> Bench::makeMain(const QString &dir)
+{
+    // The program finds "lr" in its working directory.
+    QDir::setCurrent(dir);
+    return std::make_unique<Tmain>(BackupPaths(work_.filePath(QStringLiteral("backup"))));
+}
+
+void Bench::startUp()
+{
+    const QString empty = QDir(emptyDir_).filePath(QStringLiteral("lr"));
+    const QString big = QDir(bigDir_).filePath(QStringLiteral("lr"));
+    const Cost bareEmpty = repeat(runs_, [&] {
+        Connection c;
+        schema::open(c, empty);
+    });
+    const Cost bareBig = repeat(runs_, [&] {
+        Connection c;
+        schema::open(c, big);
+    });
+    const Cost mainEmpty = repeat(runs_, [&] { makeMain(emptyDir_); });
+    const Cost mainBig = repeat(runs_, [&] { makeMain(bigDir_); });
+    row(QStringLiteral("启动：主窗口（空文件）"), cell(mainEmpty), cell(bareEmpty), QStringLiteral("< 1000"));
+    row(QStringLiteral("启动：主窗口（生成的文件）"), cell(mainBig), cell(bareBig),
+        QStringLiteral("< 1000，与空文件相当"));
+    main_ = makeMain(bigDir_);
+    out_ << QStringLiteral("\n启动后内存：%1 MB\n\n").arg(rssKb() / 1024);
+}
+
+void Bench::queryList(const QString &label, DataSet *ds, const QString &sql, Money *amount, Money *paid,
+                      qint64 *quantity, const QString &priceColumn)
+{
+    const QDate tomorrow = QDate::currentDate().addDays(1);
+    int count = 0;
+    // As the query screens do: reset the totals, replace the statement, open (the after-open
+    // handler adds up the totals and moves to the last row), then count the rows.
+    const Cost open = repeat(runs_, [&] {
+        *amount = Money();
+        *paid = Money();
+        *quantity = 0;
+        ds->close();
+        ds->setSql(sql);
+        ds->setParam(QStringLiteral("rq"), tomorrow);
+        ds->open();
+        ds->last();
+        count = ds->recordCount();
+    });
+    // What the grid reads next: the first screenful of rows.
+    const Cost firstScreen = measure([&] {
+        ds->first();
+        for (int r = 0; r < 40 && r < ds->recordCount(); ++r)
+            for (int c = 0; c < ds->fieldCount(); ++c)
+                ds->displayText(r, c);
+    });
+
+    const QString where = sql.mid(sql.indexOf(QLatin1String(" where "), 0, Qt::CaseInsensitive));
+    const QString from = sql.left(sql.indexOf(QLatin1String(" where "), 0, Qt::CaseInsensitive))
+                             .mid(sql.indexOf(QLatin1String(" from "), 0, Qt::CaseInsensitive) + 6);
+    const QString filter = where.left(where.indexOf(QLatin1String(" order by "), 0, Qt::CaseInsensitive));
+    const Params p = {{QStringLiteral("rq"), tomorrow}};
+    QVariantList totals;
+    const Cost bareTotals = repeat(runs_, [&] {
+        totals = bare_.rows(QStringLiteral("SELECT count(*), sum(sn*%1), sum(sn), sum(CASE WHEN fk='已付' THEN sn*%1 END) "
+                                           "FROM ")
+                                .arg(priceColumn) +
+                            from + filter,
+                            p)
+                     .value(0);
+    });
+    const Cost bareKeys = repeat(runs_, [&] {
+        Statement st(bare_.handle(), QStringLiteral("SELECT rowid FROM ") + from + where);
+        st.bind(p);
+        while (st.step())
+            st.int64(0);
+    });
+    const Cost bareAll = measure([&] {
+        Statement st(bare_.handle(), sql);
+        st.bind(p);
+        while (st.step())
+            for (int c = 0; c < st.columnCount(); ++c)
+                st.value(c);
+    });
+    check(count == totals.value(0).toInt(), label + QStringLiteral("行数"));
+    check(amount->raw() == totals.value(1).toLongLong(), label + QStringLiteral("总金额"));
+    check(*quantity == totals.value(2).toLongLong(), label + QStringLiteral("总数量"));
+    check(paid->raw() == totals.value(3).toLongLong(), label + QStringLiteral("已付"));
+    row(label + QStringLiteral("：打开 + 合计 + 末行（%1 行）").arg(count), cell(open),
+        QStringLiteral("合计 ") + cell(bareTotals) + QStringLiteral("；行号 ") + cell(bareKeys), QStringLiteral("< 1000"));
+    row(label + QStringLiteral("：表格首屏 40 行"), cell(firstScreen),
+        QStringLiteral("全部行逐列读出 ") + cell(bareAll), QStringLiteral("—"));
+}
+
+void Bench::oneInvoice()
+{
+    // Typing an invoice number reopens the list on every keystroke.
+    const QString number = bare_.scalar(QStringLiteral("SELECT lsdh FROM rk WHERE lsdh<>'' ORDER BY rowid DESC LIMIT 1")).toString();
+    DataSet *ds = main_->ADOQueryRKCX;
+    const Cost c = repeat(runs_ * 3, [&] {
+        main_->rkcxTotalAmount = Money();
+        main_->rkcxTotalPaid = Money();
+        main_->rkcxTotalQuantity = 0;
+        ds->close();
+        ds->setSql(QStringLiteral("select * from rk where lsdh=:RKcx"));
+        ds->setParam(QStringLiteral("RKcx"), number);
+        ds->open();
+        ds->recordCount();
+    });
+    const Cost bare = repeat(runs_ * 3, [&] {
+        bare_.rows(QStringLiteral("SELECT * FROM rk WHERE lsdh=:n"), {{QStringLiteral("n"), number}});
+    });
+    row(QStringLiteral("入库查询：按单号（每次按键）"), cell(c), cell(bare), QStringLiteral("—"));
+}
+
+void Bench::posting(const QString &label, DataSet *table, const QString &customerColumn, const QString &priceColumn)
+{
+    const QString tableName = table->tableName();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString number = fmt::documentNumber(now.date(), 9999);
+    auto fill = [&](auto set) {
+        set(QStringLiteral("lsdh"), number);
+        set(customerColumn, QStringLiteral("测试客户"));
+        set(QStringLiteral("jsr"), QStringLiteral("系统管理员"));
+        set(QStringLiteral("ck"), QStringLiteral("一号仓库"));
+        set(QStringLiteral("pj"), QStringLiteral("收据"));
+        set(QStringLiteral("fk"), QStringLiteral("已付"));
+        set(QStringLiteral("bh"), QStringLiteral("TV-001"));
+        set(QStringLiteral("sn"), 1);
+        set(QStringLiteral("mc"), QStringLiteral("液晶电视"));
+        set(priceColumn, QVariant::fromValue(Money::fromUnits(3200)));
+        set(QStringLiteral("rq"), now);
+    };
+    std::vector<Cost> costs;
+    for (int i = 0; i < std::max(3, runs_); ++i)
+        costs.push_back(measure([&] {
+            table->insert();
+            fill([&](const QString &f, const QVariant &v) { table->setValue(f, v); });
+            table->post();
+        }));
+    const Cost worst = *std::max_element(costs.begin(), costs.end(),
+                                         [](const Cost &a, const Cost &b) { return a.wall < b.wall; });
+    const Cost bare = repeat(std::max(3, runs_), [&] {
+        Params p;
+        fill([&](const QString &f, const QVariant &v) { p.append({f, v}); });
+        QStringList cols, names;
+        for (const auto &[n, v] : p) {
+            cols << n;
+            names << u':' + n;
+        }
+        bare_.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(tableName, cols.join(u','), names.join(u',')), p);
+    });
+    check(bare_.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE lsdh=:n").arg(tableName), {{QStringLiteral("n"), number}})
+                  .toInt() == 2 * std::max(3, runs_),
+          label + QStringLiteral("记帐行数"));
+    row(label + QStringLiteral("：记帐一行（中位 / 最慢）"), cell(median(costs)) + QStringLiteral(" / ") + cell(worst),
+        cell(bare), QStringLiteral("< 50"));
+}
+
+void Bench::firstReads()
+{
+    // Start opens every data set without reading; the first screen that looks pays this.
+    struct Read {
+        QString name;
+        Cost cost;
+        int rows;
+    };
+    std::vector<Read> reads;
+    for (DataSet *ds : main_->allDataSets()) {
+        if (!ds->isActive())
+            continue;
+        ds->close();
+        ds->openDeferred();
+        int rows = 0;
+        const Cost c = measure([&] { rows = ds->recordCount(); });
+        reads.push_back({ds->objectName(), c, rows});
+    }
+    std::sort(reads.begin(), reads.end(), [](const Read &a, const Read &b) { return a.cost.wall > b.cost.wall; });
+    out_ << QStringLiteral("\n首次读取启动时打开的数据集（毫秒，括号内为处理器时间）：\n\n| 数据集 | 行数 | 用时 |\n|---|---|---|\n");
+    for (const Read &r : reads)
+        out_ << "| " << r.name << " | " << r.rows << " | " << cell(r.cost) << " |\n";
+}
+
+void Bench::cleanUp()
+{
+    Transaction tx(bare_);
+    bare_.exec(QStringLiteral("DELETE FROM rk WHERE rowid>:m"), {{QStringLiteral("m"), rkMax_}});
+    bare_.exec(QStringLiteral("DELETE FROM ck WHERE rowid>:m"), {{QStringLiteral("m"), ckMax_}});
+    bare_.exec(QStringLiteral("UPDATE sqlite_sequence SET seq=:s WHERE name='ck'"), {{QStringLiteral("s"), ckSeq_}});
+    tx.commit();
+}
+
+int Bench::run()
+{
+    if (!work_.isValid())
+        throw DbError(QStringLiteral("无法建立临时文件夹"));
+    const QFileInfo info(file_);
+    if (!info.isFile())
+        throw DbError(QStringLiteral("找不到数据库文件：") + file_);
+    bigDir_ = work_.filePath(QStringLiteral("big"));
+    emptyDir_ = work_.filePath(QStringLiteral("empty"));
+    QDir().mkpath(bigDir_);
+    QDir().mkpath(emptyDir_);
+    // A link, not a copy: the engine resolves it and keeps its journal beside the real file.
+    if (!QFile::link(info.absoluteFilePath(), QDir(bigDir_).filePath(QStringLiteral("lr"))))
+        throw DbError(QStringLiteral("无法在临时文件夹中建立链接"));
+    schema::createDeliveredDatabase(QDir(emptyDir_).filePath(QStringLiteral("lr")));
+    schema::open(bare_, info.absoluteFilePath());
+
+    rkMax_ = bare_.scalar(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM rk")).toLongLong();
+    ckMax_ = bare_.scalar(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM ck")).toLongLong();
+    ckSeq_ = bare_.scalar(QStringLiteral("SELECT coalesce(max(seq), 0) FROM sqlite_sequence WHERE name='ck'")).toLongLong();
+    out_ << QStringLiteral("文件：%1（%2 MB），入库 %3 行，出库 %4 行，商品 %5 个；每项取 %6 次的中位数\n\n")
+                .arg(info.absoluteFilePath())
+                .arg(info.size() / (1024 * 1024))
+                .arg(bare_.scalar(QStringLiteral("SELECT count(*) FROM rk")).toLongLong())
+                .arg(bare_.scalar(QStringLiteral("SELECT count(*) FROM ck")).toLongLong())
+                .arg(bare_.scalar(QStringLiteral("SELECT count(*) FROM pl")).toLongLong())
+                .arg(runs_);
+    out_ << QStringLiteral("毫秒：墙上时间（处理器时间）\n\n| 测量 | 程序 | 裸引擎 | 目标 |\n|---|---|---|---|\n");
+
+    startUp();
+    queryList(QStringLiteral("入库查询"), main_->ADOQueryRKCX, QStringLiteral("select * from rk where rq<:rq order by rq desc"),
+              &main_->rkcxTotalAmount, &main_->rkcxTotalPaid, &main_->rkcxTotalQuantity, QStringLiteral("cgj"));
+    queryList(QStringLiteral("出库查询"), main_->ADOQueryCKCX, QStringLiteral("select * from Ck where rq<:rq order by rq desc"),
+              &main_->ckcxTotalAmount, &main_->ckcxTotalPaid, &main_->ckcxTotalQuantity, QStringLiteral("xsj"));
+    oneInvoice();
+    try {
+        posting(QStringLiteral("入库"), main_->ADOTableRK, QStringLiteral("gys"), QStringLiteral("cgj"));
+        posting(QStringLiteral("出库"), main_->ADOTableCK, QStringLiteral("kh"), QStringLiteral("xsj"));
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+    cleanUp();
+    const long peakBeforeReads = peakRssKb();
+    firstReads();
+    out_ << QStringLiteral("\n内存峰值：%1 MB（首次读取前 %2 MB；目标 < 300 MB）\n")
+                .arg(peakRssKb() / 1024)
+                .arg(peakBeforeReads / 1024);
+    main_.reset();
+    QDir::setCurrent(QDir::tempPath());
+    if (mismatches_) {
+        out_ << QStringLiteral("有 %1 处与裸引擎结果不一致\n").arg(mismatches_);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // No screen is needed; the windows are made off screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTextStream out(stdout), err(stderr);
+    const QStringList args = app.arguments();
+    int runs = 3;
+    QString file;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--runs") && i + 1 < args.size()) {
+            bool ok = false;
+            runs = args[++i].toInt(&ok);
+            if (!ok || runs < 1 || runs > 100) {
+                err << "选项--runs的数值无效：" << args[i] << '\n';
+                return 2;
+            }
+        } else if (file.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
+            file = args[i];
+        } else {
+            file.clear();
+            break;
+        }
+    }
+    if (file.isEmpty()) {
+        err << "用法：korvel-bench 数据库文件 [--runs 次数]\n";
+        return 2;
+    }
+    try {
+        return Bench(file, runs, out).run();
+    } catch (const KorvelError &e) {
+        err << e.message() << '\n';
+        return 1;
+    }
+}
