@@ -144,6 +144,14 @@ void registerMaintenance(Tmain &main)
     main.onActionSJBF = [&main] { backupDatabase(main); };
     main.onActionSJFF = [&main] { restoreDatabase(main); };
     main.registerScreen(QStringLiteral("ActionSJSC"), Tmain::OpenPattern::OnceSilently, QStringLiteral("TFormdele"),
-                        nullptr, [](Tmain &m) -> QWidget * { return m.addChild(new TFormdele(m)); });
+                        nullptr, [](Tmain &m) -> QWidget * {
+                            QWidget *w = m.addChild(new TFormdele(m));
+                            // Room for the preview's rows, within the main window's work area.
+                            if (QWidget *frame = w->parentWidget()) {
+                                const QSize area = m.mdiArea()->viewport()->size();
+                                frame->resize(std::min(area.width() - 8, 960), std::min(area.height() - 8, 560));
+                            }
+                            return w;
+                        });
     main.onActionSJSC = [&main] { copyBeforeDeletion(main); };
 }
