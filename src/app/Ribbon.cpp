@@ -229,11 +229,19 @@ Ribbon::Ribbon(const std::function<QAction *(const QString &)> &commands, QWidge
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("RibbonTabs"));
-    tabs_->setDocumentMode(true);
     tabs_->setUsesScrollButtons(true);
+    setAutoFillBackground(true);
+    QPalette back = palette();
+    back.setColor(QPalette::Window, QColor(0xdf, 0xe8, 0xf3));
+    setPalette(back);
     tabs_->setStyleSheet(QStringLiteral(
-        "QTabWidget#RibbonTabs > QWidget { background: #f4f7fb; }"
-        "QTabBar::tab { padding: 4px 16px; }"
+        "QTabWidget::pane { border: none; border-top: 1px solid #b4c3d6; border-bottom: 1px solid #b4c3d6;"
+        " background: #f6f9fc; }"
+        "QTabBar::tab { padding: 5px 18px; margin: 3px 1px 0 1px; border: 1px solid transparent;"
+        " border-bottom: none; color: #1f2d3d; }"
+        "QTabBar::tab:selected { background: #f6f9fc; border-color: #b4c3d6;"
+        " border-top-left-radius: 3px; border-top-right-radius: 3px; }"
+        "QTabBar::tab:hover:!selected { background: #eaf1f9; }"
         "QFrame[ribbonSeparator=\"true\"] { color: #c8d2de; }"
         "QLabel[ribbonCaption=\"true\"] { color: #4a5666; }"));
 
@@ -242,6 +250,9 @@ Ribbon::Ribbon(const std::function<QAction *(const QString &)> &commands, QWidge
         auto *page = new QWidget;
         page->setObjectName(QStringLiteral("RibbonTab_") + tabCaption);
         page->setAutoFillBackground(true);
+        QPalette pagePalette = page->palette();
+        pagePalette.setColor(QPalette::Window, QColor(0xf6, 0xf9, 0xfc));
+        page->setPalette(pagePalette);
         auto *row = new QHBoxLayout(page);
         row->setContentsMargins(6, 4, 6, 2);
         row->setSpacing(2);
@@ -284,7 +295,13 @@ Ribbon::Ribbon(const std::function<QAction *(const QString &)> &commands, QWidge
         connect(entry, &QAction::triggered, command, [command] { command->trigger(); });
     }
     appButton_->setMenu(appMenu_);
-    tabs_->setCornerWidget(appButton_, Qt::TopLeftCorner);
+    appButton_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
+    appButton_->setFixedSize(30, 28);
+    auto *corner = new QWidget(this);
+    auto *cornerLayout = new QHBoxLayout(corner);
+    cornerLayout->setContentsMargins(6, 2, 8, 0);
+    cornerLayout->addWidget(appButton_);
+    tabs_->setCornerWidget(corner, Qt::TopLeftCorner);
     // Key tip "F": Alt+F drops the application menu down.
     auto *keyTip = new QShortcut(QKeySequence(QStringLiteral("Alt+F")), this);
     keyTip->setContext(Qt::WindowShortcut);

@@ -148,6 +148,7 @@ void TAboutBox::FormCreate()
     // A fixed dialog border: title and close button only, no resizing.
     sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                         Qt::WindowCloseButtonHint);
+    sub->setWindowIcon(QIcon(programIcon()));
     sub->adjustSize();
     QRect end(QPoint(0, 0), sub->sizeHint().expandedTo(sub->size()));
     const QRect area = mainForm().mdiArea()->viewport()->rect();
