@@ -471,14 +471,19 @@ void Generator::stockOutDay(const QDate &day, int age, qint64 quota, Prepared &s
             } else if (!chance(0.01)) {
                 bc = Saved;
             }
-            const bool leavesStock = bc.toString() == Saved || bc.toString() == Loss;
-            // Sell what is in stock: look a few times for a product that has enough.
+            bool leavesStock = bc.toString() == Saved || bc.toString() == Loss;
+            // Sell what is in stock: look a few times for a product that has some, else
+            // the line waits unsaved, so the stock never goes below zero.
             for (int tries = 0; leavesStock && p->stock < sn && tries < 6; ++tries) {
                 if (p->stock > 0) {
                     sn = p->stock;
                     break;
                 }
                 p = &pickProduct();
+            }
+            if (leavesStock && p->stock < sn) {
+                bc = QVariant();
+                leavesStock = false;
             }
             // 70% at the listed price, the rest with a small discount to the cent.
             qint64 xsj = p->xsj;
@@ -490,7 +495,7 @@ void Generator::stockOutDay(const QDate &day, int age, qint64 quota, Prepared &s
                 lineFk = Paid;
             }
             if (leavesStock)
-                p->stock = std::max(-32000, p->stock - sn);
+                p->stock -= sn;
             st.bind(1, lsdh);
             st.bind(2, customer);
             st.bind(3, clerk);
