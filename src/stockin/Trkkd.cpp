@@ -206,7 +206,7 @@ void Trkkd::buildUi()
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setToolTip(QStringLiteral("查询没有记录时系统自动认为是新品入库,旁边会显示\"新入\""));
     DBGrid2->setReadOnly(true);
-    DBGrid2->setMinimumHeight(110);
+    DBGrid2->setFixedHeight(128);
     auto *gb1 = new QVBoxLayout(GroupBox1);
     gb1->setContentsMargins(4, 4, 4, 4);
     gb1->addWidget(DBGrid2);
@@ -227,6 +227,8 @@ void Trkkd::buildUi()
     p2->setContentsMargins(8, 6, 8, 6);
     p2->addLayout(form);
     p2->addWidget(GroupBox1, 1);
+    Panel1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    Panel2->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     // ---- lines
     DBNavigator1 = new DBNavigator(this);
@@ -270,7 +272,8 @@ void Trkkd::buildUi()
     connect(DBGrid1->dataModel(), &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
     connect(DBGrid2->dataModel(), &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
 
-    setMinimumSize(760, 520);
+    DBGrid1->setMinimumHeight(120);
+    setMinimumSize(760, 540);
     resize(1060, 700);
 }
 
