@@ -18,7 +18,7 @@ EntryForm::EntryForm(Tmain &main, const QString &flagName, DataSet *ds, const QS
     v->setContentsMargins(6, 6, 6, 6);
     v->addWidget(DBNavigator1, 0, Qt::AlignLeft);
     v->addWidget(DBGrid1, 1);
-    resize(980, 460);
+    resize(sizeHint());
 
     DBNavigator1->setDataSet(ds);
     DBGrid1->setDataSet(ds);

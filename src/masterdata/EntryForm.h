@@ -13,6 +13,9 @@ public:
     DBNavigator *DBNavigator1;
     DBGrid *DBGrid1;
 
+    // The frame of a child window takes its size from here.
+    QSize sizeHint() const override { return {980, 460}; }
+
 protected:
     // Sizes the columns once the grid shows its final column list.
     void fitColumns();

@@ -21,7 +21,7 @@ void fitColumns(DBGrid *grid)
         if (f >= 0) {
             const FieldDef &d = ds->fieldDef(f);
             // Long texts (addresses, remarks) get room for a short line, not their full size.
-            const int chars = d.type == FieldType::Memo || d.size >= 100 ? 12 : d.size >= 50 ? 7 : 5;
+            const int chars = d.type == FieldType::Memo || d.size >= 100 ? 12 : d.size >= 30 ? 7 : 5;
             w = qMax(w, fm.horizontalAdvance(QChar(0x4E2D)) * chars + 16);
         }
         grid->setColumnWidth(c, qMin(w, 220));

@@ -86,7 +86,7 @@ TFormgsxc::TFormgsxc(Tmain &main, QWidget *parent) : MdiForm(main, QStringLitera
     v->addLayout(grid);
     v->addStretch(1);
     v->addLayout(buttons);
-    resize(560, 400);
+    resize(sizeHint());
 
     ui::on(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
@@ -104,6 +104,14 @@ void TFormgsxc::FormCreate()
     animation_->setEasingCurve(QEasingCurve::OutCubic);
     frame->setGeometry(start);
     animation_->start();
+}
+
+void TFormgsxc::FormClose()
+{
+    // Only "保存" stores; what was typed and not saved must not linger in the shared
+    // data set, where the printouts would show it.
+    if (mainForm().ADOTablegsxcpy->isEditing())
+        mainForm().ADOTablegsxcpy->cancel();
 }
 
 void TFormgsxc::Button1Click()

@@ -23,8 +23,13 @@ public:
     void FormCreate();
     void Button1Click();
 
+    QSize sizeHint() const override { return {560, 360}; }
+
     static constexpr int AnimationMs = 1000;
     QPropertyAnimation *animation() const { return animation_; }
+
+protected:
+    void FormClose() override;
 
 private:
     QPropertyAnimation *animation_ = nullptr;

@@ -331,6 +331,19 @@ private slots:
         QVERIFY(!m().ADOTableKR->isEditing());
     }
 
+    void companyInfoClosedUnsavedStoresNothing()
+    {
+        auto *w = open<TFormgsxc>("ActionGSXXLR");
+        commitText(w->DBEdit1, "未保存的名字");
+        w->parentWidget()->close();
+        QVERIFY(!m().ADOTablegsxcpy->isEditing());
+        QCOMPARE(m().ADOTablegsxcpy->fieldByName("d").asString(), QString());
+        w = open<TFormgsxc>("ActionGSXXLR");
+        QCOMPARE(w->DBEdit1->text(), QString());
+        QCOMPARE(f->scalar("SELECT d FROM by1").toString(), QString());
+        QCOMPARE(titles(), titlesFor(""));
+    }
+
     void companyInfoEditsHoldTheirFieldSize_data()
     {
         QTest::addColumn<QString>("edit");
