@@ -84,33 +84,25 @@ TFormRKCX::TFormRKCX(Tmain &main, QWidget *parent)
         l->setBuddy(buddy);
         return l;
     };
-    grid->addWidget(label(QStringLiteral("流水单号"), EditLSDH), 0, 0);
-    grid->addWidget(EditLSDH, 0, 1);
-    grid->addWidget(label(QStringLiteral("经 手 人"), ComboBoxjsr), 0, 2);
-    grid->addWidget(ComboBoxjsr, 0, 3);
-    grid->addWidget(label(QStringLiteral("全称"), ComboBoxMC), 0, 4);
-    grid->addWidget(ComboBoxMC, 0, 5);
-    grid->addWidget(label(QStringLiteral("付款"), ComboBoxfk), 0, 6);
-    grid->addWidget(ComboBoxfk, 0, 7);
-    grid->addWidget(label(QStringLiteral("保存"), ComboBoxbc), 0, 8);
-    grid->addWidget(ComboBoxbc, 0, 9);
-    grid->addWidget(label(QStringLiteral("供 应 商"), ComboBoxgys), 1, 0);
-    grid->addWidget(ComboBoxgys, 1, 1);
-    grid->addWidget(label(QStringLiteral("商品位置"), ComboBoxspwz), 1, 2);
-    grid->addWidget(ComboBoxspwz, 1, 3);
+    // Three criteria to a line, in their order; the query button beside them all.
+    QWidget *fields[] = {EditLSDH, ComboBoxjsr, ComboBoxMC, ComboBoxfk, ComboBoxbc, ComboBoxgys, ComboBoxspwz, nullptr,
+                         ComboBoxPJ};
+    const char16_t *labels[] = {u"流水单号", u"经 手 人", u"全称", u"付款", u"保存", u"供 应 商", u"商品位置", u"日期", u"票据"};
     auto *dates = new QHBoxLayout;
     dates->addWidget(DateTimePicker1, 1);
     dates->addWidget(new QLabel(QStringLiteral("→"), Panel1));
     dates->addWidget(DateTimePicker2, 1);
-    grid->addWidget(label(QStringLiteral("日期"), DateTimePicker1), 1, 4);
-    grid->addLayout(dates, 1, 5);
-    grid->addWidget(label(QStringLiteral("票据"), ComboBoxPJ), 1, 6);
-    grid->addWidget(ComboBoxPJ, 1, 7);
-    grid->addWidget(ButtonRK, 1, 8, 1, 2);
-    for (int c : {1, 3, 5})
-        grid->setColumnStretch(c, 2);
-    for (int c : {7, 9})
-        grid->setColumnStretch(c, 1);
+    for (int i = 0; i < 9; ++i) {
+        const int row = i / 3, col = (i % 3) * 2;
+        grid->addWidget(label(QString::fromUtf16(labels[i]), fields[i] ? fields[i] : DateTimePicker1), row, col);
+        if (fields[i])
+            grid->addWidget(fields[i], row, col + 1);
+        else
+            grid->addLayout(dates, row, col + 1);
+        grid->setColumnStretch(col + 1, 1);
+    }
+    ButtonRK->setMinimumHeight(48);
+    grid->addWidget(ButtonRK, 0, 6, 3, 1, Qt::AlignVCenter);
 
     // ---- list and status
     DBNavigator1 = new DBNavigator(this);
@@ -134,7 +126,7 @@ TFormRKCX::TFormRKCX(Tmain &main, QWidget *parent)
     v->addWidget(DBNavigator1);
     v->addWidget(DBGrid1, 1);
     v->addWidget(StatusBar1);
-    resize(1120, 620);
+    resize(980, 600);
 
     DBGrid1->setDataSet(rkcx_);
     DBNavigator1->setDataSet(rkcx_);

@@ -266,9 +266,10 @@ private:
             weight += c.width;
         QString h = QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
                                    "style=\"border-collapse:collapse; border-color:#555555; margin-top:6px\">");
+        // Headings stay on one line; cells keep short codes and numbers whole.
         h += QStringLiteral("<thead><tr style=\"background-color:#e6e6e6\">");
         for (const Column &c : p_.columns)
-            h += QStringLiteral("<th width=\"%1%\" align=\"center\">%2</th>")
+            h += QStringLiteral("<th width=\"%1%\" align=\"center\" style=\"white-space:nowrap\">%2</th>")
                      .arg(c.width * 100 / std::max(weight, 1))
                      .arg(c.heading.toHtmlEscaped());
         h += QStringLiteral("</tr></thead>");
@@ -284,7 +285,7 @@ private:
             h += QStringLiteral("<tr>");
             for (int i = 0; i < cols.size(); ++i) {
                 const FieldDef &def = ds->fieldDef(cols[i]);
-                h += QStringLiteral("<td align=\"%1\">%2</td>")
+                h += QStringLiteral("<td align=\"%1\" style=\"white-space:nowrap\">%2</td>")
                          .arg(alignAttr(p_.columns[i].align), valueText(def, ds->rowValue(r, cols[i])).toHtmlEscaped());
             }
             h += QStringLiteral("</tr>");
@@ -456,6 +457,12 @@ std::optional<Project> parseProject(const QString &text, QString *error)
                 return fail(n, QStringLiteral("total 应写作“total sum 字段 标签”或“total count 标签”"));
             }
             p.totals.append(t);
+        } else if (key == QLatin1String("fontsize")) {
+            bool num = false;
+            const int size = w.value(1).toInt(&num);
+            if (w.size() != 2 || !num || size < 6 || size > 16)
+                return fail(n, QStringLiteral("fontsize 应为6到16之间的整数"));
+            p.fontSize = size;
         } else if (key == QLatin1String("subtitle")) {
             p.subtitle = line.mid(w[0].size()).trimmed();
         } else if (key == QLatin1String("footer")) {
@@ -507,7 +514,7 @@ void runProject(Tmain &main, QWidget *parent, const QString &file)
         title = QFileInfo(path).completeBaseName();
     QTextDocument doc;
     QFont font(QStringLiteral("Noto Sans CJK SC"));
-    font.setPointSize(10);
+    font.setPointSize(p->fontSize);
     doc.setDefaultFont(font);
     doc.setDocumentMargin(0);
     doc.setHtml(runner.html(title));

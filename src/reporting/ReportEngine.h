@@ -39,6 +39,7 @@ struct Project {
     QString titleRef;                            // alias.field
     QString titleFallback;                       // used when the referenced title is empty
     QString subtitle;
+    int fontSize = 10;                           // points, the whole document scales with it
     QString companyAlias;
     QList<QPair<QString, QString>> headers;      // label -> alias.field or @today
     QString detailAlias;

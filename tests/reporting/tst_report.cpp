@@ -104,6 +104,7 @@ private slots:
             << head + "title kr.rk\ndetail lines\ncolumn mc 全称 wide left\n" << "第6行：宽度“wide”";
         QTest::newRow("open quote") << head + "title kr.rk \"入库\n" << "第4行：引号没有配对";
         QTest::newRow("no title") << head << "缺少 title";
+        QTest::newRow("font size out of range") << head + "fontsize 40\ntitle kr.rk\n" << "第4行：fontsize 应为6到16之间的整数";
         QTest::newRow("unknown connection")
             << "korvel-report 1\nconnection kr RvDataSetConnectionNone\ntitle kr.rk\n"
             << "没有名为“RvDataSetConnectionNone”的数据连接";
