@@ -331,6 +331,19 @@ private slots:
         QVERIFY(!m().ADOTableKR->isEditing());
     }
 
+    // The company row and the titles are stored together or not at all.
+    void companyInfoFailedTitlesKeepTheOldRow()
+    {
+        f->exec("CREATE TRIGGER no_titles BEFORE UPDATE ON kr BEGIN SELECT RAISE(ABORT, '标题写不进去'); END");
+        auto *w = open<TFormgsxc>("ActionGSXXLR");
+        commitText(w->DBEdit1, "金星电器");
+        w->Button1->click();
+        QCOMPARE(f->seams.shown.size(), 1);
+        QVERIFY(f->seams.lastMessage().contains("标题写不进去"));
+        QCOMPARE(f->scalar("SELECT d FROM by1").toString(), QString());
+        QCOMPARE(titles(), titlesFor(""));
+    }
+
     void companyInfoClosedUnsavedStoresNothing()
     {
         auto *w = open<TFormgsxc>("ActionGSXXLR");
