@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRegularExpression>
+#include <QStringListModel>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -402,23 +403,36 @@ void Trkkd::FormCreate()
 
 void Trkkd::FormActivate()
 {
-    auto fill = [](DBComboBox *box, DataSet *ds, const QString &field) {
-        ds->close();
-        ds->open();
-        const int col = ds->fieldIndex(field);
-        QStringList items;
-        const int n = ds->recordCount();
-        items.reserve(n);
-        for (int r = 0; r < n; ++r)
-            items << ds->rowValue(r, col).toString();
-        // Refilling the list must not change what the box shows for the record.
+    // Refilling a list must not change what the box shows for the record.
+    auto fill = [](DBComboBox *box, const QStringList &items) {
         const QString shown = box->currentText();
-        box->clear();
-        box->addItems(items);
+        auto *model = qobject_cast<QStringListModel *>(box->model());
+        if (!model) {
+            model = new QStringListModel(box);
+            box->setModel(model);
+        }
+        model->setStringList(items);
+        box->setCurrentIndex(-1);
         box->setShownText(shown);
     };
-    fill(DBComboBoxmc, main_.ADOTablePLL, QStringLiteral("mc"));
-    fill(DBComboBoxck, main_.ADOQueryspwz, QStringLiteral("ck"));
+    // Every product name in the table's order: one statement instead of walking the
+    // table row by row, which would make each posting wait on the whole product list.
+    DataSet *pll = main_.ADOTablePLL;
+    pll->close();
+    pll->openDeferred();
+    QStringList names;
+    for (const QVariantList &row : main_.conn().rows(QStringLiteral("SELECT mc FROM pl ORDER BY rowid")))
+        names << row.value(0).toString();
+    fill(DBComboBoxmc, names);
+
+    DataSet *spwz = main_.ADOQueryspwz;
+    spwz->close();
+    spwz->open();
+    const int col = spwz->fieldIndex(QStringLiteral("ck"));
+    QStringList places;
+    for (int r = 0, n = spwz->recordCount(); r < n; ++r)
+        places << spwz->rowValue(r, col).toString();
+    fill(DBComboBoxck, places);
 }
 
 void Trkkd::EditLSDHChange()
