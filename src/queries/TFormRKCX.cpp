@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -300,6 +301,9 @@ void TFormRKCX::SpeedButton_ScanClick()
     if (!rkcx_->isActive() || rkcx_->recordCount() == 0)
         return;
     DataSet *plrk = m_.ADOQueryPLRK;
+    // The grid is repainted once at the end, not for every line.
+    DBGrid1->setUpdatesEnabled(false);
+    const auto repaint = qScopeGuard([this] { DBGrid1->setUpdatesEnabled(true); });
     rkcx_->first();
     while (!rkcx_->eof()) {
         const QString bc = rkcx_->fieldByName(QStringLiteral("bc")).asString();
