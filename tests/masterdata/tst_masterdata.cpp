@@ -37,13 +37,19 @@ QWidget *openCell(DBGrid *g, int row, const QString &field)
     if (col < 0)
         return nullptr;
     const QModelIndex i = g->model()->index(row, col);
+    auto openEditor = [g]() -> QWidget * {
+        for (QWidget *w : g->viewport()->findChildren<QWidget *>())
+            if (w->isVisible() && (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)) &&
+                !qobject_cast<QComboBox *>(w->parentWidget()))
+                return w;
+        return nullptr;
+    };
+    // A TAB from the cell before may already have opened this one.
+    if (QWidget *w = openEditor(); w && g->currentIndex() == i)
+        return w;
     g->setCurrentIndex(i);
     g->edit(i);
-    for (QWidget *w : g->viewport()->findChildren<QWidget *>())
-        if (w->isVisible() && (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)) &&
-            !qobject_cast<QComboBox *>(w->parentWidget()))
-            return w;
-    return nullptr;
+    return openEditor();
 }
 
 QStringList headers(DBGrid *g)
@@ -230,6 +236,54 @@ private slots:
         w->DBNavigator1->click(DBNavigator::Post);
         QCOMPARE(f->rows(QString("SELECT %1, gjdq FROM %2").arg(nameField, table)),
                  (QList<QVariantList>{{QStringLiteral("永久电视商店"), QStringLiteral("yjdssd")}}));
+    }
+
+    // A cell that does not take the typed text says so and keeps the field empty; the
+    // rest of the row is still stored.
+    void badCellInput_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("nameField");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("letters in a small number") << "ActionZYDA" << "gy" << "mz" << "kce" << "12a"
+                                                   << "“12a”不是有效的整数，“扣除额”只能输入整数";
+        QTest::newRow("small number out of range") << "ActionZYDA" << "gy" << "mz" << "kce" << "32768"
+                                                   << "“扣除额”必须在-32768到32767之间";
+        QTest::newRow("salary with two points") << "ActionZYDA" << "gy" << "mz" << "xj" << "1.2.3"
+                                                << "“1.2.3”不是有效的金额，“薪金”只能输入数字";
+        QTest::newRow("overlong role") << "ActionZYDA" << "gy" << "mz" << "sx" << QString(51, QChar(0x7BA1))
+                                       << "“权限设置”最多只能输入50个字符";
+        QTest::newRow("overlong customer contact") << "ActionKH" << "kh" << "gsmc" << "lxrmz" << QString(31, 'x')
+                                                   << "“联系人名字”最多只能输入30个字符";
+        QTest::newRow("overlong supplier post code") << "ActionGYS" << "gys" << "gysmc" << "yzbm"
+                                                     << QString(21, '1') << "“邮政编码”最多只能输入20个字符";
+    }
+    void badCellInput()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, table);
+        QFETCH(QString, nameField);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        auto *w = open<EntryForm>(command);
+        w->DBNavigator1->click(DBNavigator::Insert);
+        const int row = w->DBGrid1->model()->rowCount() - 1;
+        QWidget *name = openCell(w->DBGrid1, row, nameField);
+        commitText(name, "钱七");
+        QTest::keyClick(name, Qt::Key_Tab);
+        QWidget *cell = openCell(w->DBGrid1, row, field);
+        QVERIFY(cell);
+        commitText(cell, typed);
+        QTest::keyClick(cell, Qt::Key_Tab);
+        QCOMPARE(f->seams.messages(), QStringList{message});
+        w->DBNavigator1->click(DBNavigator::Post);
+        const auto stored = f->rows(QString("SELECT %1 FROM %2 WHERE %3='钱七'").arg(field, table, nameField));
+        QCOMPARE(stored.size(), 1);
+        QVERIFY(stored[0][0].isNull());
     }
 
     void rowLeftInEditingIsStoredOnClose()
