@@ -17,7 +17,7 @@ void fitColumns(DBGrid *grid)
     for (int c = 0; c < model->columnCount(); ++c) {
         const int f = model->fieldOfColumn(c);
         const QString title = model->headerData(c, Qt::Horizontal).toString();
-        int w = fm.horizontalAdvance(title) + 24;
+        int w = fm.horizontalAdvance(title) + 36;  // header padding and sort marker
         if (f >= 0) {
             const FieldDef &d = ds->fieldDef(f);
             // Long texts (addresses, remarks) get room for a short line, not their full size.
