@@ -270,7 +270,7 @@ private slots:
         for (const QString &t : selected)
             left.removeOne(t);
         QCOMPARE(tags(table), left);
-        for (const QString &other : {"ck", "rk", "ys", "yf"})
+        for (const QString other : {"ck", "rk", "ys", "yf"})
             if (other != table)
                 QCOMPARE(tags(other).size(), 6);
         QCOMPARE(s->DateTimePicker1->date(), QDate::currentDate());
