@@ -837,7 +837,10 @@ void DataSet::edit()
 
 void DataSet::insert()
 {
-    checkBrowseMode();
+    // Only a record already under way is posted first; the controls' pending text
+    // belongs to the new record when edit() on an empty data set lands here.
+    if (isEditing())
+        checkBrowseMode();
     if (!isActive())
         throw DbError(QStringLiteral("%1: 数据集没有打开，不能增加").arg(name_));
     if (!canModify())
@@ -1027,8 +1030,14 @@ QVariantList DataSet::aggregate(const QString &selectList)
     QString source;
     if (isTable_)
         source = quoteIdent(table_);
-    else
-        source = u'(' + sql_ + u')';
+    else {
+        // Order does not change a total; without it the engine can use a covering index.
+        static const QRegularExpression trailingOrder(QStringLiteral("\\s+order\\s+by\\s+[^()']*$"),
+                                                      QRegularExpression::CaseInsensitiveOption);
+        QString stmt = sql_;
+        stmt.remove(trailingOrder);
+        source = u'(' + stmt + u')';
+    }
     Statement st(conn_.handle(), QStringLiteral("SELECT ") + selectList + QStringLiteral(" FROM ") + source);
     st.bind(params_);
     QVariantList out;

@@ -288,8 +288,8 @@ QList<FieldDef> DataModule::list(const QString &table, const QStringList &spec) 
         }
         if (hidden)
             f.visible = false;
-        if (table == QLatin1String("gy") && item == QLatin1String("gjdq"))
-            f.visible = false;
+        if (item == QLatin1String("gjdq"))
+            f.visible = false;  // the search initials are never a grid column
         if (table == QLatin1String("gy") && item == QLatin1String("qggybh"))
             f.visible = false;
         f.readOnly = readOnly;

@@ -104,6 +104,25 @@ private slots:
         QCOMPARE(f->scalar("SELECT xsj FROM pl WHERE mc='液晶电视'").toLongLong(), 32000000LL);
     }
 
+    // The first keystroke on an empty data set starts one new record, not a stored half one.
+    void typingIntoAnEmptyDataSetStartsOneRecord()
+    {
+        DataSet *ds = f->main().ADOQueryPL;
+        ds->setSql("select * from pl where mc=:m");
+        ds->setParam("m", "没有");
+        ds->open();
+        DBEdit name;
+        name.setDataField(ds, "mc");
+        DBEdit price;
+        price.setDataField(ds, "xsj");
+        name.show();
+        QTest::keyClicks(&name, "NEW-1");
+        QTest::keyClicks(&price, "12.5");
+        ds->post();
+        QCOMPARE(f->scalar("SELECT count(*) FROM pl").toInt(), 5);
+        QCOMPARE(f->scalar("SELECT xsj FROM pl WHERE mc='NEW-1'").toLongLong(), 125000LL);
+    }
+
     void editAcceptsNoMoreThanTheFieldHolds()
     {
         DBEdit edit;
