@@ -6,6 +6,7 @@
 #include "Tmain.h"
 
 #include <QCloseEvent>
+#include <QScreen>
 #include <QGridLayout>
 #include <QVBoxLayout>
 
@@ -106,6 +107,9 @@ void TFormdl::Button1Click()
         return;
     }
     loggedIn_ = true;
+    // Without a window manager a maximise request is ignored; the full work area is the next best.
+    if (QScreen *screen = main_.screen())
+        main_.resize(screen->availableGeometry().size());
     main_.showMaximized();
     main_.FormShow();
     hide();
