@@ -33,7 +33,7 @@ DataModule::DataModule(std::unique_ptr<Connection> conn, std::unique_ptr<PyLibra
     : connOwned_(std::move(conn)), pyOwned_(std::move(py)), conn_(*connOwned_), py_(pyOwned_.get()),
       owner_(std::make_unique<QObject>())
 {
-    // Field list specs: name, "(h)" hidden, "(ro)" read-only, "=label" overrides the label,
+    // Field list entries: name, "(h)" hidden, "(ro)" read-only, "=label" overrides the label,
     // "zjr" is the calculated amount.
     ADOTableKR = make("ADOTableKR");
     ADOTableKR->setTable("kr");
@@ -255,10 +255,10 @@ DataSet *DataModule::dataSet(const QString &name) const
     return nullptr;
 }
 
-QList<FieldDef> DataModule::list(const QString &table, const QStringList &spec) const
+QList<FieldDef> DataModule::list(const QString &table, const QStringList &entries) const
 {
     QList<FieldDef> out;
-    for (QString item : spec) {
+    for (QString item : entries) {
         QString label;
         if (const int eq = int(item.indexOf(u'=')); eq >= 0) {
             label = item.mid(eq + 1);

@@ -75,7 +75,7 @@ public:
 
 private:
     DataSet *make(const QString &name);
-    QList<FieldDef> list(const QString &table, const QStringList &spec) const;
+    QList<FieldDef> list(const QString &table, const QStringList &entries) const;
     void fillInitials(DataSet &ds, const QString &nameField, const QString &initialsField, bool skipEmpty);
 
     std::unique_ptr<Connection> connOwned_;
