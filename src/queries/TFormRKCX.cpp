@@ -5,6 +5,7 @@
 #include "Errors.h"
 #include "Formats.h"
 #include "ReportEngine.h"
+#include "Controls.h"
 #include "Seams.h"
 #include "Tmain.h"
 
@@ -146,14 +147,7 @@ TFormRKCX::TFormRKCX(Tmain &main, QWidget *parent)
 
 QToolButton *TFormRKCX::makeButton(const QString &name, const QString &hint, QStyle::StandardPixmap icon)
 {
-    auto *b = new QToolButton(this);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    b->setText(hint);
-    b->setIcon(style()->standardIcon(icon));
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setAutoRaise(true);
-    return b;
+    return ui::makeToolButton(this, name, hint, icon);
 }
 
 QComboBox *TFormRKCX::makeCombo(const QString &name, const QStringList &items)

@@ -4,6 +4,7 @@
 #include "Errors.h"
 #include "Formats.h"
 #include "ReportEngine.h"
+#include "Controls.h"
 #include "Seams.h"
 #include "Tformgys.h"
 #include "Tmain.h"
@@ -75,13 +76,7 @@ void Trkkd::buildUi()
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     ToolBar1->setIconSize(QSize(20, 20));
     auto tool = [this](const QString &name, const QString &hint, QStyle::StandardPixmap icon) {
-        auto *b = new QToolButton(ToolBar1);
-        b->setObjectName(name);
-        b->setToolTip(hint);
-        b->setText(hint);
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        b->setAutoRaise(true);
+        auto *b = ui::makeToolButton(ToolBar1, name, hint, icon);
         ToolBar1->addWidget(b);
         ToolBar1->addSeparator();
         return b;
@@ -783,23 +778,26 @@ void Trkkd::SpeedButton_PrintClick()
 
 void Trkkd::SpeedButton_PreviewClick()
 {
-    DataSet *dh = main_.ADOQueryDHrk;
-    if (!dh->isActive())
-        dh->open();
-    if (dh->recordCount() == 0)
-        return;
-    dh->prior();
-    setLsdh(dh->field(0).asString());
+    stepInvoice(false);
 }
 
 void Trkkd::SpeedButton_PrintsetupClick()
+{
+    stepInvoice(true);
+}
+
+// Moves through the invoice numbers, staying on the first or last one at the ends.
+void Trkkd::stepInvoice(bool forward)
 {
     DataSet *dh = main_.ADOQueryDHrk;
     if (!dh->isActive())
         dh->open();
     if (dh->recordCount() == 0)
         return;
-    dh->next();
+    if (forward)
+        dh->next();
+    else
+        dh->prior();
     setLsdh(dh->field(0).asString());
 }
 

@@ -78,6 +78,7 @@ public:
     void SpeedButton_PrintClick();
     void SpeedButton_PreviewClick();
     void SpeedButton_PrintsetupClick();
+    void stepInvoice(bool forward);
 
 protected:
     void FormClose() override;
