@@ -5,11 +5,11 @@
 //   posting one line through the table data sets, the first read of every start data set,
 //   and peak memory.
 // The lines it posts are deleted again at the end, so the file stays as generated.
-#include "Connection.h"
-#include "Errors.h"
-#include "Formats.h"
-#include "Schema.h"
-#include "Tmain.h"
+#include "dataset/Connection.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
+#include "store/Schema.h"
+#include "app/Tmain.h"
 
 #include <QApplication>
 #include <QDir>

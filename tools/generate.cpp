@@ -3,12 +3,12 @@
 //   korvel-generate PATH [--lines N] [--products P] [--customers C] [--suppliers S] [--seed X]
 // Everything goes through prepared statements with bound values, in a few big
 // transactions; the same seed gives the same file (apart from today's date).
-#include "Connection.h"
-#include "Errors.h"
-#include "Formats.h"
-#include "Money.h"
-#include "PyLibrary.h"
-#include "Schema.h"
+#include "dataset/Connection.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
+#include "dataset/Money.h"
+#include "store/PyLibrary.h"
+#include "store/Schema.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,6 +1,6 @@
 // Writes a fresh delivered database: korvel-newdb PATH
-#include "Errors.h"
-#include "Schema.h"
+#include "dataset/Errors.h"
+#include "store/Schema.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

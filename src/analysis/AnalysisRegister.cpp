@@ -1,6 +1,7 @@
-#include "Screens.h"
-#include "Tmain.h"
+#include "analysis/AnalysisRegister.h"
 
-void registerAnalysis(Tmain &)
+#include "ui/ScreenHost.h"
+
+void registerAnalysis(ScreenHost &)
 {
 }

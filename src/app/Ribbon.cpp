@@ -1,4 +1,4 @@
-#include "Ribbon.h"
+#include "app/Ribbon.h"
 
 #include <QAction>
 #include <QFrame>

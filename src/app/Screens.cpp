@@ -1,4 +1,13 @@
-#include "Screens.h"
+#include "app/Screens.h"
+
+#include "analysis/AnalysisRegister.h"
+#include "app/Tmain.h"
+#include "maintenance/MaintenanceRegister.h"
+#include "masterdata/MasterDataRegister.h"
+#include "queries/QueriesRegister.h"
+#include "settlement/SettlementRegister.h"
+#include "stockin/StockInRegister.h"
+#include "stockout/StockOutRegister.h"
 
 void registerAllScreens(Tmain &main)
 {

@@ -4,12 +4,5 @@
 class Tmain;
 
 void registerAllScreens(Tmain &main);
-
-void registerMasterData(Tmain &main);   // masterdata/
-void registerMaintenance(Tmain &main);  // maintenance/
-void registerStockIn(Tmain &main);      // stockin/
-void registerStockOut(Tmain &main);     // stockout/
-void registerQueries(Tmain &main);      // queries/
-void registerSettlement(Tmain &main);   // settlement/
-void registerAnalysis(Tmain &main);     // analysis/
-void registerShell(Tmain &main);        // app/: ribbon, help, about
+// app/: ribbon, help, about, user switching
+void registerShell(Tmain &main);

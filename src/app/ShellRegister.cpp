@@ -1,7 +1,8 @@
-#include "Screens.h"
-#include "Seams.h"
-#include "TAboutBox.h"
-#include "Tmain.h"
+#include "app/Screens.h"
+#include "app/TFormdl.h"
+#include "ui/Seams.h"
+#include "app/TAboutBox.h"
+#include "app/Tmain.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,10 +30,29 @@ void ActionBZExecute(Tmain &main)
     main.showMinimized();
 }
 
+// Hands the program to another user: the main window waits hidden behind a new login.
+void switchUser(Tmain &main)
+{
+    main.ADOTabledlck->close();
+    main.ADOTabledlck->open();  // the filter on the current name stays
+    for (const QString &name : Tmain::roleGatedCommands())
+        main.action(name)->setEnabled(true);
+    main.hide();
+    TFormdl *previous = main.loginDialog();
+    auto *dialog = new TFormdl(main);
+    main.setLoginDialog(dialog);
+    if (previous)
+        previous->deleteLater();
+    // Modal, but the handler returns: the login goes on in the event loop.
+    dialog->setModal(true);
+    dialog->show();
+}
+
 } // namespace
 
 void registerShell(Tmain &main)
 {
-    main.onActionBZ = [&main] { ActionBZExecute(main); };
-    main.onActionLJXX = [&main] { TAboutBox::open(main); };
+    main.setCommandHandler(QStringLiteral("ActionBZ"), [&main] { ActionBZExecute(main); });
+    main.setCommandHandler(QStringLiteral("ActionLJXX"), [&main] { TAboutBox::open(main); });
+    main.setCommandHandler(QStringLiteral("ActionYHQF"), [&main] { switchUser(main); });
 }

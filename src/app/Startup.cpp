@@ -1,9 +1,9 @@
-#include "Startup.h"
+#include "app/Startup.h"
 
-#include "Errors.h"
-#include "Seams.h"
-#include "TFormdl.h"
-#include "Tmain.h"
+#include "dataset/Errors.h"
+#include "ui/Seams.h"
+#include "app/TFormdl.h"
+#include "app/Tmain.h"
 
 #include <QApplication>
 #include <QIcon>

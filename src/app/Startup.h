@@ -1,6 +1,6 @@
 #pragma once
 // Program entry: the application title, the main window, the login dialog, the event loop.
-#include "BackupPaths.h"
+#include "store/BackupPaths.h"
 
 #include <QString>
 #include <memory>

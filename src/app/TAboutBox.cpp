@@ -1,7 +1,7 @@
-#include "TAboutBox.h"
+#include "app/TAboutBox.h"
 
-#include "Seams.h"
-#include "Tmain.h"
+#include "ui/Seams.h"
+#include "app/Tmain.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -151,7 +151,7 @@ void TAboutBox::FormCreate()
     sub->setWindowIcon(QIcon(programIcon()));
     sub->adjustSize();
     QRect end(QPoint(0, 0), sub->sizeHint().expandedTo(sub->size()));
-    const QRect area = mainForm().mdiArea()->viewport()->rect();
+    const QRect area(QPoint(0, 0), host().workArea());
     end.moveCenter(area.center());
     end.moveTopLeft(QPoint(qMax(0, end.left()), qMax(0, end.top())));
     sub->show();

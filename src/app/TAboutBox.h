@@ -1,7 +1,7 @@
 #pragma once
 // The about box: product name, version, contact, the web site for updates, over a
 // grey gradient. Every use of its command opens one more.
-#include "MdiForm.h"
+#include "ui/MdiForm.h"
 
 #include <QColor>
 #include <QList>
@@ -11,6 +11,7 @@
 #include <QUrl>
 
 class QFrame;
+class Tmain;
 class QLabel;
 class QPushButton;
 

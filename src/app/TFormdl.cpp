@@ -1,10 +1,14 @@
-#include "TFormdl.h"
+#include "app/TFormdl.h"
 
-#include "DBControls.h"
-#include "Formats.h"
-#include "Seams.h"
-#include "Tmain.h"
+#include "dbwidgets/DBControls.h"
+#include "dataset/Formats.h"
+#include "ui/Seams.h"
+#include "app/Tmain.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QCloseEvent>
 #include <QScreen>
 #include <QGridLayout>

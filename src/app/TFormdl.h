@@ -1,10 +1,11 @@
 #pragma once
 // The login dialog: the employee number selects an account, its password lets it in.
-#include <QComboBox>
 #include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 class Tmain;
 class DBText;

@@ -1,12 +1,12 @@
-#include "Tmain.h"
+#include "app/Tmain.h"
 
-#include "Formats.h"
-#include "MdiForm.h"
-#include "Ribbon.h"
-#include "Schema.h"
-#include "Screens.h"
-#include "Seams.h"
-#include "TFormdl.h"
+#include "dataset/Formats.h"
+#include "ui/MdiForm.h"
+#include "app/Ribbon.h"
+#include "store/Schema.h"
+#include "app/Screens.h"
+#include "ui/Seams.h"
+#include "app/TFormdl.h"
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>
@@ -174,6 +174,21 @@ void Tmain::registerScreen(const QString &command, OpenPattern pattern, const QS
     screens_.insert(command, {pattern, flag, refresh, std::move(factory)});
 }
 
+void Tmain::setCommandHandler(const QString &command, std::function<void()> handler)
+{
+    handlers_.insert(command, std::move(handler));
+}
+
+QSize Tmain::workArea() const
+{
+    return mdi_->viewport()->size();
+}
+
+void Tmain::closeAllScreens()
+{
+    mdi_->closeAllSubWindows();
+}
+
 QWidget *Tmain::addChild(QWidget *w)
 {
     QMdiSubWindow *sub = mdi_->addSubWindow(w);
@@ -207,16 +222,8 @@ void Tmain::runCommand(const QString &name)
             opened_[name] = w;
         }
     }
-    std::function<void()> handler;
-    if (name == QLatin1String("ActionMMXG")) handler = onActionMMXG;
-    else if (name == QLatin1String("ActionQCMM")) handler = onActionQCMM;
-    else if (name == QLatin1String("ActionYHQF")) handler = onActionYHQF;
-    else if (name == QLatin1String("ActionSJBF")) handler = onActionSJBF;
-    else if (name == QLatin1String("ActionSJFF")) handler = onActionSJFF;
-    else if (name == QLatin1String("ActionSJSC")) handler = onActionSJSC;
-    else if (name == QLatin1String("ActionBZ")) handler = onActionBZ;
-    else if (name == QLatin1String("ActionLJXX")) handler = onActionLJXX;
-    else if (name == QLatin1String("WindowCascade1")) handler = [this] { mdi_->cascadeSubWindows(); };
+    std::function<void()> handler = handlers_.value(name);
+    if (name == QLatin1String("WindowCascade1")) handler = [this] { mdi_->cascadeSubWindows(); };
     else if (name == QLatin1String("WindowTileHorizontal1")) handler = [this] { tileSubWindows(Qt::Vertical); };
     else if (name == QLatin1String("WindowTileVertical1")) handler = [this] { tileSubWindows(Qt::Horizontal); };
     else if (name == QLatin1String("WindowMinimizeAll1"))

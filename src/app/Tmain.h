@@ -1,10 +1,10 @@
 #pragma once
 // The main window: owner of the connection, every shared data set, the running totals,
 // the instance flags, the support library and every command.
-#include "BackupPaths.h"
-#include "Connection.h"
-#include "DataModule.h"
-#include "PyLibrary.h"
+#include "store/BackupPaths.h"
+#include "dataset/Connection.h"
+#include "store/DataModule.h"
+#include "store/PyLibrary.h"
 
 #include <QAction>
 #include <QHash>
@@ -15,10 +15,11 @@
 #include <functional>
 #include <memory>
 
-#include "TFormdl.h"
+#include "app/TFormdl.h"
+#include "ui/ScreenHost.h"
 class Ribbon;
 
-class Tmain : public QMainWindow, public DataModule {
+class Tmain : public QMainWindow, public DataModule, public ScreenHost {
     Q_OBJECT
 public:
     // Opens "lr" in the current directory (DbError with the engine's message when it
@@ -27,9 +28,7 @@ public:
     explicit Tmain(const BackupPaths &backup = BackupPaths::standard(), const QString &pyDir = QString());
     ~Tmain() override;
 
-    Connection &conn() const { return connection(); }
     const PyLibrary &py() const { return *pyLibrary(); }
-    const BackupPaths &backupPaths() const { return backup_; }
     QMdiArea *mdiArea() const { return mdi_; }
     Ribbon *ribbon() const { return ribbon_; }
 
@@ -37,23 +36,27 @@ public:
     QString panelText(int i) const;
     void setPanelText(int i, const QString &text);
 
+    // ---- the host of the screens
+    DataModule &data() override { return *this; }
+    QWidget *hostWindow() override { return this; }
+    QWidget *addChild(QWidget *w) override;
+    QSize workArea() const override;
+    void closeAllScreens() override;
+    void closeHost() override { close(); }
+    const BackupPaths &backupPaths() const override { return backup_; }
+
     // ---- instance flags: true means the screen may be opened
     static const QStringList &flagNames();
-    bool instanceFlag(const QString &screen) const { return flags_.value(screen, true); }
-    void setInstanceFlag(const QString &screen, bool value) { flags_[screen] = value; }
+    bool instanceFlag(const QString &screen) const override { return flags_.value(screen, true); }
+    void setInstanceFlag(const QString &screen, bool value) override { flags_[screen] = value; }
 
     // ---- commands
-    QAction *action(const QString &name) const { return actions_.value(name); }
+    QAction *action(const QString &name) const override { return actions_.value(name); }
     QList<QAction *> commandActions() const;
     static const QStringList &roleGatedCommands();
-    // How a command opens its screen.
-    enum class OpenPattern { RefreshThenOnce, Once, OnceSilently };
-    using ScreenFactory = std::function<QWidget *(Tmain &)>;
-    // Wires a screen to its command: one line per screen.
     void registerScreen(const QString &command, OpenPattern pattern, const QString &flag, DataSet *refresh,
-                        ScreenFactory factory);
-    // Adds a widget as a child window, visible at once.
-    QWidget *addChild(QWidget *w);
+                        ScreenFactory factory) override;
+    void setCommandHandler(const QString &command, std::function<void()> handler) override;
     // The screen created by the last run of a command (null if none is open).
     QWidget *lastOpened(const QString &command) const { return opened_.value(command); }
 
@@ -65,10 +68,6 @@ public:
     // Day-of-week test of the copy on closing (true on Fridays under the yyyy-M-d format).
     static bool copyOnCloseDay(const QDate &today);
     bool hasClosed() const { return closed_; }
-
-    // Command handlers that are not screens; filled in by their features.
-    std::function<void()> onActionMMXG, onActionQCMM, onActionYHQF, onActionSJBF, onActionSJFF, onActionSJSC,
-        onActionBZ, onActionLJXX;
 
 signals:
     void closed();
@@ -97,6 +96,7 @@ private:
         ScreenFactory factory;
     };
     QHash<QString, ScreenEntry> screens_;
+    QHash<QString, std::function<void()>> handlers_;
     QHash<QString, QPointer<QWidget>> opened_;
     QPointer<TFormdl> login_;
     bool closed_ = false;

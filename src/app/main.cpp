@@ -1,6 +1,6 @@
-#include "Errors.h"
-#include "Seams.h"
-#include "Startup.h"
+#include "dataset/Errors.h"
+#include "ui/Seams.h"
+#include "app/Startup.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
-#include "Connection.h"
+#include "dataset/Connection.h"
 
-#include "DataSet.h"
-#include "Errors.h"
-#include "Formats.h"
-#include "Money.h"
+#include "dataset/DataSet.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
+#include "dataset/Money.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 // One open database file (SQLCipher). Every statement runs through here; values are
 // always bound as parameters, never spliced into the text.
-#include "Field.h"
+#include "dataset/Field.h"
 
 #include <QHash>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "DataSet.h"
+#include "dataset/DataSet.h"
 
-#include "Errors.h"
-#include "Formats.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>

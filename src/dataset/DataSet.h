@@ -5,9 +5,9 @@
 // Rows are found by a key set of rowids and read in windows as they are needed, so a
 // list of a million lines opens without reading them; statements that are not a plain
 // "select * from <table> ..." (aggregates, DISTINCT lists) are read whole.
-#include "Connection.h"
-#include "Field.h"
-#include "Money.h"
+#include "dataset/Connection.h"
+#include "dataset/Field.h"
+#include "dataset/Money.h"
 
 #include <QHash>
 #include <QList>

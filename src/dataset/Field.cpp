@@ -1,8 +1,8 @@
-#include "Field.h"
+#include "dataset/Field.h"
 
-#include "Errors.h"
-#include "Formats.h"
-#include "Money.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
+#include "dataset/Money.h"
 
 #include <QDateTime>
 #include <QRegularExpression>

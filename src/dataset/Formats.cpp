@@ -1,4 +1,4 @@
-#include "Formats.h"
+#include "dataset/Formats.h"
 
 #include <QRegularExpression>
 #include <cmath>

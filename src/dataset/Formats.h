@@ -1,6 +1,6 @@
 #pragma once
 // The fixed text formats used everywhere: one function each.
-#include "Money.h"
+#include "dataset/Money.h"
 
 #include <QDate>
 #include <QDateTime>

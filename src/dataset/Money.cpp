@@ -1,4 +1,4 @@
-#include "Money.h"
+#include "dataset/Money.h"
 
 #include <cmath>
 #include <limits>

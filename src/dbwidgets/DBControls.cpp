@@ -1,7 +1,7 @@
-#include "DBControls.h"
+#include "dbwidgets/DBControls.h"
 
-#include "Errors.h"
-#include "Seams.h"
+#include "dataset/Errors.h"
+#include "ui/Seams.h"
 
 #include <QFocusEvent>
 

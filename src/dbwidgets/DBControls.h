@@ -2,7 +2,7 @@
 // Data-aware boxes and labels: each shows its field of the current record. The user's
 // first keystroke puts the data set into editing; the text is written into the field
 // when the box loses focus, and before the data set posts or moves.
-#include "DataSet.h"
+#include "dataset/DataSet.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "DBGrid.h"
+#include "dbwidgets/DBGrid.h"
 
-#include "Seams.h"
+#include "ui/Seams.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,8 +1,8 @@
 #pragma once
 // Grid over a data set: the grid's current row is the data set's current record,
 // editing a cell edits the field.
-#include "DataSet.h"
-#include "DataSetModel.h"
+#include "dataset/DataSet.h"
+#include "dbwidgets/DataSetModel.h"
 
 #include <QPointer>
 #include <QTableView>

@@ -1,6 +1,6 @@
-#include "DBNavigator.h"
+#include "dbwidgets/DBNavigator.h"
 
-#include "Seams.h"
+#include "ui/Seams.h"
 
 #include <QHBoxLayout>
 

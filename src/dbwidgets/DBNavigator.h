@@ -1,7 +1,7 @@
 #pragma once
 // Ten-button record navigator: first, prior, next, last, insert, delete, edit, post,
 // cancel, refresh.
-#include "DataSet.h"
+#include "dataset/DataSet.h"
 
 #include <QPointer>
 #include <QToolButton>

@@ -1,7 +1,7 @@
-#include "DataSetModel.h"
+#include "dbwidgets/DataSetModel.h"
 
-#include "Errors.h"
-#include "Seams.h"
+#include "dataset/Errors.h"
+#include "ui/Seams.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Table model over a data set: one row per record, one column per visible field.
-#include "DataSet.h"
+#include "dataset/DataSet.h"
 
 #include <QAbstractTableModel>
 #include <QPointer>

@@ -1,34 +1,37 @@
-#include "Screens.h"
+#include "maintenance/MaintenanceRegister.h"
 
-#include "Errors.h"
-#include "Schema.h"
-#include "Seams.h"
-#include "TFormdele.h"
-#include "TFormdl.h"
-#include "TFormmmxg.h"
-#include "Tmain.h"
+#include "dataset/Errors.h"
+#include "store/Schema.h"
+#include "ui/Seams.h"
+#include "maintenance/TFormdele.h"
+#include "maintenance/TFormmmxg.h"
+#include "store/BackupPaths.h"
+#include "store/DataModule.h"
+#include "store/PyLibrary.h"
+#include "ui/ScreenHost.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QMdiArea>
+#include <QAction>
 #include <QSaveFile>
 
 namespace {
 
 // Clears the password of the employee selected in the employee list.
-void clearPassword(Tmain &main)
+void clearPassword(ScreenHost &host)
 {
-    if (main.instanceFlag(QStringLiteral("Tgy")))
-        main.action(QStringLiteral("ActionZYDA"))->trigger();
-    DataSet *gy = main.ADOTableGY;
+    if (host.instanceFlag(QStringLiteral("Tgy")))
+        host.action(QStringLiteral("ActionZYDA"))->trigger();
+    QWidget *main = host.hostWindow();
+    DataSet *gy = host.data().ADOTableGY;
     if (!gy->isActive())
         gy->open();
     if (gy->recordCount() == 0) {
         // Editing an empty list would start a new employee instead.
-        ui::message(&main, QStringLiteral("没有职员，无法清除密码"));
+        ui::message(main, QStringLiteral("没有职员，无法清除密码"));
         return;
     }
-    if (!ui::confirmYes(&main, QStringLiteral("对") + gy->fieldByName("mz").asString() + QStringLiteral("进行密码清除吗?")))
+    if (!ui::confirmYes(main, QStringLiteral("对") + gy->fieldByName("mz").asString() + QStringLiteral("进行密码清除吗?")))
         return;
     gy->edit();
     try {
@@ -40,31 +43,13 @@ void clearPassword(Tmain &main)
     }
 }
 
-// Hands the program to another user: the main window waits hidden behind a new login.
-void switchUser(Tmain &main)
-{
-    main.ADOTabledlck->close();
-    main.ADOTabledlck->open();  // the filter on the current name stays
-    for (const QString &name : Tmain::roleGatedCommands())
-        main.action(name)->setEnabled(true);
-    main.hide();
-    TFormdl *previous = main.loginDialog();
-    auto *dialog = new TFormdl(main);
-    main.setLoginDialog(dialog);
-    if (previous)
-        previous->deleteLater();
-    // Modal, but the handler returns: the login goes on in the event loop.
-    dialog->setModal(true);
-    dialog->show();
-}
-
 // Copies the database to the backup file; false after telling the user why not.
-bool backupDatabase(Tmain &main)
+bool backupDatabase(ScreenHost &host)
 {
     QString error;
-    if (main.py().copy(QStringLiteral("lr"), main.backupPaths().backupFile(), &error))
+    if (host.data().pyLibrary()->copy(QStringLiteral("lr"), host.backupPaths().backupFile(), &error))
         return true;
-    ui::message(&main, QStringLiteral("数据备份失败，备份文件没有更新。\n") + error, QString(), ui::Icon::Warning);
+    ui::message(host.hostWindow(), QStringLiteral("数据备份失败，备份文件没有更新。\n") + error, QString(), ui::Icon::Warning);
     return false;
 }
 
@@ -85,33 +70,34 @@ QString unusableBackup(const QString &path)
     return {};
 }
 
-void restoreDatabase(Tmain &main)
+void restoreDatabase(ScreenHost &host)
 {
-    if (!ui::confirmYes(&main, QStringLiteral("确定要恢复数据吗?恢复成功后重启软件!")))
+    QWidget *main = host.hostWindow();
+    if (!ui::confirmYes(main, QStringLiteral("确定要恢复数据吗?恢复成功后重启软件!")))
         return;
-    const QString backup = main.backupPaths().backupFile();
+    const QString backup = host.backupPaths().backupFile();
     const QString reason = unusableBackup(backup);
     if (!reason.isEmpty()) {
-        ui::message(&main, reason, QString(), ui::Icon::Warning);
+        ui::message(main, reason, QString(), ui::Icon::Warning);
         return;
     }
     // Screens close while their data sets can still read; then nothing holds the file.
-    main.mdiArea()->closeAllSubWindows();
-    main.conn().close();
+    host.closeAllScreens();
+    host.data().conn().close();
     QString error;
-    if (!main.py().copy(backup, QStringLiteral("lr"), &error))
-        ui::message(&main,
+    if (!host.data().pyLibrary()->copy(backup, QStringLiteral("lr"), &error))
+        ui::message(main,
                     QStringLiteral("数据恢复失败，原数据文件没有改变。软件将关闭，请重新启动。\n") + error,
                     QString(), ui::Icon::Warning);
-    main.close();
+    host.closeHost();
 }
 
 // The backup file again, then a safety copy of it that is either complete or not there.
-void copyBeforeDeletion(Tmain &main)
+void copyBeforeDeletion(ScreenHost &host)
 {
-    if (!backupDatabase(main))
+    if (!backupDatabase(host))
         return;
-    const BackupPaths &paths = main.backupPaths();
+    const BackupPaths &paths = host.backupPaths();
     QFile in(paths.backupFile());
     QSaveFile out(paths.safetyCopy());
     QString error;
@@ -130,28 +116,28 @@ void copyBeforeDeletion(Tmain &main)
             error = out.errorString();
     }
     if (!error.isEmpty())
-        ui::message(&main, QStringLiteral("安全备份“%1”失败：").arg(paths.safetyCopy()) + error, QString(),
+        ui::message(host.hostWindow(), QStringLiteral("安全备份“%1”失败：").arg(paths.safetyCopy()) + error, QString(),
                     ui::Icon::Warning);
 }
 
 } // namespace
 
-void registerMaintenance(Tmain &main)
+void registerMaintenance(ScreenHost &host)
 {
-    main.onActionQCMM = [&main] { clearPassword(main); };
-    main.onActionMMXG = [&main] { new TFormmmxg(main); };
-    main.onActionYHQF = [&main] { switchUser(main); };
-    main.onActionSJBF = [&main] { backupDatabase(main); };
-    main.onActionSJFF = [&main] { restoreDatabase(main); };
-    main.registerScreen(QStringLiteral("ActionSJSC"), Tmain::OpenPattern::OnceSilently, QStringLiteral("TFormdele"),
-                        nullptr, [](Tmain &m) -> QWidget * {
-                            QWidget *w = m.addChild(new TFormdele(m));
+    host.setCommandHandler(QStringLiteral("ActionQCMM"), [&host] { clearPassword(host); });
+    host.setCommandHandler(QStringLiteral("ActionMMXG"),
+                           [&host] { new TFormmmxg(host.data(), host.hostWindow()); });
+    host.setCommandHandler(QStringLiteral("ActionSJBF"), [&host] { backupDatabase(host); });
+    host.setCommandHandler(QStringLiteral("ActionSJFF"), [&host] { restoreDatabase(host); });
+    host.registerScreen(QStringLiteral("ActionSJSC"), ScreenHost::OpenPattern::OnceSilently,
+                        QStringLiteral("TFormdele"), nullptr, [](ScreenHost &h) -> QWidget * {
+                            QWidget *w = h.addChild(new TFormdele(h));
                             // Room for the preview's rows, within the main window's work area.
                             if (QWidget *frame = w->parentWidget()) {
-                                const QSize area = m.mdiArea()->viewport()->size();
+                                const QSize area = h.workArea();
                                 frame->resize(std::min(area.width() - 8, 960), std::min(area.height() - 8, 560));
                             }
                             return w;
                         });
-    main.onActionSJSC = [&main] { copyBeforeDeletion(main); };
+    host.setCommandHandler(QStringLiteral("ActionSJSC"), [&host] { copyBeforeDeletion(host); });
 }

@@ -1,9 +1,13 @@
-#include "TFormdele.h"
+#include "maintenance/TFormdele.h"
 
-#include "DBGrid.h"
-#include "Seams.h"
-#include "Tmain.h"
+#include "dbwidgets/DBGrid.h"
+#include "ui/Seams.h"
+#include "store/DataModule.h"
+#include "ui/ScreenHost.h"
 
+#include <QLabel>
+#include <QPushButton>
+#include <QDateEdit>
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -27,7 +31,7 @@ QRadioButton *radio(const QString &name, const QString &text, QWidget *parent)
 }
 } // namespace
 
-TFormdele::TFormdele(Tmain &main) : MdiForm(main, QStringLiteral("TFormdele")), ds_(main.ADOQuerydele)
+TFormdele::TFormdele(ScreenHost &host) : MdiForm(host, QStringLiteral("TFormdele")), ds_(host.data().ADOQuerydele)
 {
     setObjectName(QStringLiteral("Formdele"));
     setWindowTitle(QStringLiteral("Formdele"));
@@ -124,7 +128,7 @@ void TFormdele::Button2Click()
     setStatement(false);
     {
         // All the selected rows go, or none of them.
-        Transaction tx(mainForm().conn());
+        Transaction tx(data().conn());
         ds_->execSql();
         tx.commit();
     }

@@ -1,12 +1,13 @@
 #pragma once
 // The deletion screen: previews and deletes old settled lines, receipts or payments by date.
-#include "MdiForm.h"
+#include "ui/MdiForm.h"
 
 #include <QDate>
-#include <QDateEdit>
-#include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
+
+class QLabel;
+class QPushButton;
+class QDateEdit;
 
 class DBGrid;
 class DataSet;
@@ -14,7 +15,7 @@ class DataSet;
 class TFormdele : public MdiForm {
     Q_OBJECT
 public:
-    explicit TFormdele(Tmain &main);
+    explicit TFormdele(ScreenHost &host);
 
     QDateEdit *DateTimePicker1, *DateTimePicker2;
     QLabel *Label6;

@@ -1,9 +1,12 @@
-#include "TFormmmxg.h"
+#include "maintenance/TFormmmxg.h"
 
-#include "DBControls.h"
-#include "Seams.h"
-#include "Tmain.h"
+#include "dbwidgets/DBControls.h"
+#include "ui/Seams.h"
+#include "store/DataModule.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -25,8 +28,8 @@ QLineEdit *passwordBox(const QString &name, QWidget *parent)
 }
 } // namespace
 
-TFormmmxg::TFormmmxg(Tmain &main)
-    : QWidget(&main, Qt::Window | Qt::WindowStaysOnTopHint), main_(main)
+TFormmmxg::TFormmmxg(DataModule &main, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), main_(main)
 {
     setObjectName(QStringLiteral("Formmmxg"));
     setWindowTitle(QStringLiteral("修改所登录的密码"));

@@ -1,18 +1,19 @@
 #pragma once
 // The password window: the logged-in user changes their own password.
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QWidget>
 
-class Tmain;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class DataModule;
 class DBText;
 
 class TFormmmxg : public QWidget {
     Q_OBJECT
 public:
     // A window of its own on top of the others, freed when closed; a new one on every use.
-    explicit TFormmmxg(Tmain &main);
+    TFormmmxg(DataModule &main, QWidget *parent);
 
     QLabel *Label1, *Label3, *Label4, *Label5, *Label6, *Label7;
     DBText *DBText1;
@@ -22,5 +23,5 @@ public:
     void Button1Click();
 
 private:
-    Tmain &main_;
+    DataModule &main_;
 };

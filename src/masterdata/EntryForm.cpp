@@ -1,12 +1,12 @@
-#include "EntryForm.h"
+#include "masterdata/EntryForm.h"
 
-#include "GridColumns.h"
-#include "Seams.h"
+#include "masterdata/GridColumns.h"
+#include "ui/Seams.h"
 
 #include <QVBoxLayout>
 
-EntryForm::EntryForm(Tmain &main, const QString &flagName, DataSet *ds, const QString &caption, QWidget *parent)
-    : MdiForm(main, flagName, parent)
+EntryForm::EntryForm(ScreenHost &host, const QString &flagName, DataSet *ds, const QString &caption, QWidget *parent)
+    : MdiForm(host, flagName, parent)
 {
     setWindowTitle(caption);
     DBNavigator1 = new DBNavigator(this);

@@ -1,14 +1,15 @@
 #pragma once
 // An entry screen: a navigator and a grid over one shared table data set; rows are
 // added, changed and deleted in the grid itself.
-#include "DBGrid.h"
-#include "DBNavigator.h"
-#include "MdiForm.h"
+#include "dbwidgets/DBGrid.h"
+#include "dbwidgets/DBNavigator.h"
+#include "ui/MdiForm.h"
+#include "ui/ScreenHost.h"
 
 class EntryForm : public MdiForm {
     Q_OBJECT
 public:
-    EntryForm(Tmain &main, const QString &flagName, DataSet *ds, const QString &caption, QWidget *parent = nullptr);
+    EntryForm(ScreenHost &host, const QString &flagName, DataSet *ds, const QString &caption, QWidget *parent = nullptr);
 
     DBNavigator *DBNavigator1;
     DBGrid *DBGrid1;

@@ -1,6 +1,6 @@
-#include "GridColumns.h"
+#include "masterdata/GridColumns.h"
 
-#include "DBGrid.h"
+#include "dbwidgets/DBGrid.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

@@ -1,24 +1,27 @@
-#include "Screens.h"
-#include "TFormgsxc.h"
-#include "Tgy.h"
-#include "Tgys.h"
-#include "Tkh.h"
-#include "Tmain.h"
+#include "masterdata/MasterDataRegister.h"
 
-void registerMasterData(Tmain &main)
+#include "masterdata/TFormgsxc.h"
+#include "masterdata/Tgy.h"
+#include "masterdata/Tgys.h"
+#include "masterdata/Tkh.h"
+#include "store/DataModule.h"
+#include "ui/ScreenHost.h"
+
+void registerMasterData(ScreenHost &host)
 {
-    using P = Tmain::OpenPattern;
-    main.registerScreen(QStringLiteral("ActionGSXXLR"), P::OnceSilently, QStringLiteral("TFormgsxc"), nullptr,
-                        [](Tmain &m) -> QWidget * {
-                            auto *w = new TFormgsxc(m);
-                            m.addChild(w);
+    using P = ScreenHost::OpenPattern;
+    DataModule &dm = host.data();
+    host.registerScreen(QStringLiteral("ActionGSXXLR"), P::OnceSilently, QStringLiteral("TFormgsxc"), nullptr,
+                        [](ScreenHost &h) -> QWidget * {
+                            auto *w = new TFormgsxc(h);
+                            h.addChild(w);
                             w->FormCreate();
                             return w;
                         });
-    main.registerScreen(QStringLiteral("ActionZYDA"), P::RefreshThenOnce, QStringLiteral("Tgy"), main.ADOTableGY,
-                        [](Tmain &m) -> QWidget * { return m.addChild(new Tgy(m)); });
-    main.registerScreen(QStringLiteral("ActionGYS"), P::RefreshThenOnce, QStringLiteral("Tgys"), main.ADOTableGYS,
-                        [](Tmain &m) -> QWidget * { return m.addChild(new Tgys(m)); });
-    main.registerScreen(QStringLiteral("ActionKH"), P::RefreshThenOnce, QStringLiteral("Tkh"), main.ADOTableKH,
-                        [](Tmain &m) -> QWidget * { return m.addChild(new Tkh(m)); });
+    host.registerScreen(QStringLiteral("ActionZYDA"), P::RefreshThenOnce, QStringLiteral("Tgy"), dm.ADOTableGY,
+                        [](ScreenHost &h) -> QWidget * { return h.addChild(new Tgy(h)); });
+    host.registerScreen(QStringLiteral("ActionGYS"), P::RefreshThenOnce, QStringLiteral("Tgys"), dm.ADOTableGYS,
+                        [](ScreenHost &h) -> QWidget * { return h.addChild(new Tgys(h)); });
+    host.registerScreen(QStringLiteral("ActionKH"), P::RefreshThenOnce, QStringLiteral("Tkh"), dm.ADOTableKH,
+                        [](ScreenHost &h) -> QWidget * { return h.addChild(new Tkh(h)); });
 }

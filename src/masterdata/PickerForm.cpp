@@ -1,13 +1,15 @@
-#include "PickerForm.h"
+#include "masterdata/PickerForm.h"
 
-#include "GridColumns.h"
-#include "Seams.h"
-#include "Tmain.h"
+#include "masterdata/GridColumns.h"
+#include "ui/Seams.h"
+#include "store/DataModule.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
-PickerForm::PickerForm(Tmain &main, DataSet *ds, const Texts &texts, QWidget *parent)
+PickerForm::PickerForm(DataModule &main, DataSet *ds, const Texts &texts, QWidget *parent)
     : QWidget(parent, Qt::Window), main_(main), ds_(ds), texts_(texts)
 {
     setObjectName(texts.objectName);

@@ -2,15 +2,16 @@
 // A picker window: search by full name or initials, a click on a row chooses it and
 // closes the window. The choice stays as the current record of the picker's data set,
 // which the calling box is bound to.
-#include "DBGrid.h"
-#include "DBNavigator.h"
+#include "dbwidgets/DBGrid.h"
+#include "dbwidgets/DBNavigator.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
 
-class Tmain;
+class QLabel;
+class QLineEdit;
+
+class DataModule;
 
 class PickerForm : public QWidget {
     Q_OBJECT
@@ -18,7 +19,7 @@ public:
     struct Texts {
         QString objectName, caption, label, gridHint, table, nameColumn;
     };
-    PickerForm(Tmain &main, DataSet *ds, const Texts &texts, QWidget *parent = nullptr);
+    PickerForm(DataModule &main, DataSet *ds, const Texts &texts, QWidget *parent = nullptr);
 
     QLabel *Label2;
     QLineEdit *Edit1;
@@ -32,7 +33,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *e) override;
 
-    Tmain &main_;
+    DataModule &main_;
     QPointer<DataSet> ds_;
     Texts texts_;
 };

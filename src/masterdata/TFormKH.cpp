@@ -1,8 +1,8 @@
-#include "TFormKH.h"
+#include "masterdata/TFormKH.h"
 
-#include "Tmain.h"
+#include "store/DataModule.h"
 
-TFormKH::TFormKH(Tmain &main, QWidget *parent)
+TFormKH::TFormKH(DataModule &main, QWidget *parent)
     : PickerForm(main, main.ADOQueryKH,
                  {QStringLiteral("FormKH"),
                   QStringLiteral("选择时不要选择第一格。单击其它可以关闭窗口单击其它可以关闭窗口,添加时按+选择第一列,按TAB键"),

@@ -1,9 +1,9 @@
 #pragma once
 // Customer picker of the stock-out screen.
-#include "PickerForm.h"
+#include "masterdata/PickerForm.h"
 
 class TFormKH : public PickerForm {
     Q_OBJECT
 public:
-    explicit TFormKH(Tmain &main, QWidget *parent = nullptr);
+    explicit TFormKH(DataModule &main, QWidget *parent = nullptr);
 };

@@ -1,8 +1,11 @@
-#include "TFormgsxc.h"
+#include "masterdata/TFormgsxc.h"
 
-#include "Seams.h"
-#include "Tmain.h"
+#include "ui/Seams.h"
+#include "store/DataModule.h"
+#include "ui/ScreenHost.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMdiSubWindow>
@@ -17,7 +20,7 @@ const char16_t *const titleWords[][2] = {
 constexpr int titleWordLength = 4;
 } // namespace
 
-TFormgsxc::TFormgsxc(Tmain &main, QWidget *parent) : MdiForm(main, QStringLiteral("TFormgsxc"), parent)
+TFormgsxc::TFormgsxc(ScreenHost &host, QWidget *parent) : MdiForm(host, QStringLiteral("TFormgsxc"), parent)
 {
     setObjectName("Formgsxc");
     setWindowTitle(QStringLiteral("公司信息,也是打印内容"));
@@ -43,6 +46,7 @@ TFormgsxc::TFormgsxc(Tmain &main, QWidget *parent) : MdiForm(main, QStringLitera
         {Label9, DBEdit9, 9, "j", u"备注：", u"最大255个字"},
     };
 
+    DataModule &main = data();
     DataSet *ds = main.ADOTablegsxcpy;
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
@@ -110,13 +114,13 @@ void TFormgsxc::FormClose()
 {
     // Only "保存" stores; what was typed and not saved must not linger in the shared
     // data set, where the printouts would show it.
-    if (mainForm().ADOTablegsxcpy->isEditing())
-        mainForm().ADOTablegsxcpy->cancel();
+    if (data().ADOTablegsxcpy->isEditing())
+        data().ADOTablegsxcpy->cancel();
 }
 
 void TFormgsxc::Button1Click()
 {
-    Tmain &m = mainForm();
+    DataModule &m = data();
     const QString name = DBEdit1->text();
     DataSet *kr = m.ADOTableKR;
     const FieldDef &rk = kr->fieldDef(kr->fieldIndex(QStringLiteral("rk")));

@@ -1,18 +1,19 @@
 #pragma once
 // Company information: the one row of by1 that every printout shows. Saving also
 // rewrites the five document titles in the counters row.
-#include "DBControls.h"
-#include "MdiForm.h"
+#include "dbwidgets/DBControls.h"
+#include "ui/MdiForm.h"
 
-#include <QLabel>
-#include <QPushButton>
+class QLabel;
+class QPushButton;
+
 
 class QPropertyAnimation;
 
 class TFormgsxc : public MdiForm {
     Q_OBJECT
 public:
-    explicit TFormgsxc(Tmain &main, QWidget *parent = nullptr);
+    explicit TFormgsxc(ScreenHost &host, QWidget *parent = nullptr);
 
     // Labels and edits share their number: Label4 names DBEdit4.
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;

@@ -1,8 +1,8 @@
-#include "Tformgys.h"
+#include "masterdata/Tformgys.h"
 
-#include "Tmain.h"
+#include "store/DataModule.h"
 
-Tformgys::Tformgys(Tmain &main, QWidget *parent)
+Tformgys::Tformgys(DataModule &main, QWidget *parent)
     : PickerForm(main, main.ADOQueryGYS,
                  {QStringLiteral("formgys"),
                   QStringLiteral("选择时不要选择第一格。单击其它可以关闭窗口,添加时按+选择第一列,按TAB键"),

@@ -1,9 +1,9 @@
 #pragma once
 // Supplier picker of the stock-in screen.
-#include "PickerForm.h"
+#include "masterdata/PickerForm.h"
 
 class Tformgys : public PickerForm {
     Q_OBJECT
 public:
-    explicit Tformgys(Tmain &main, QWidget *parent = nullptr);
+    explicit Tformgys(DataModule &main, QWidget *parent = nullptr);
 };

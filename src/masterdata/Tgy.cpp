@@ -1,9 +1,10 @@
-#include "Tgy.h"
+#include "masterdata/Tgy.h"
 
-#include "Tmain.h"
+#include "store/DataModule.h"
+#include "ui/ScreenHost.h"
 
-Tgy::Tgy(Tmain &main, QWidget *parent)
-    : EntryForm(main, QStringLiteral("Tgy"), main.ADOTableGY, QStringLiteral("职员资料输入与权限设置,最少只输入名字即可"), parent)
+Tgy::Tgy(ScreenHost &host, QWidget *parent)
+    : EntryForm(host, QStringLiteral("Tgy"), host.data().ADOTableGY, QStringLiteral("职员资料输入与权限设置,最少只输入名字即可"), parent)
 {
     setObjectName("gy");
     // The password column qggybh is left out on purpose.

@@ -1,9 +1,9 @@
 #pragma once
 // Employees and their login roles.
-#include "EntryForm.h"
+#include "masterdata/EntryForm.h"
 
 class Tgy : public EntryForm {
     Q_OBJECT
 public:
-    explicit Tgy(Tmain &main, QWidget *parent = nullptr);
+    explicit Tgy(ScreenHost &host, QWidget *parent = nullptr);
 };

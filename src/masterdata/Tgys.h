@@ -1,9 +1,9 @@
 #pragma once
 // Suppliers, offered by the stock-in screen's picker.
-#include "EntryForm.h"
+#include "masterdata/EntryForm.h"
 
 class Tgys : public EntryForm {
     Q_OBJECT
 public:
-    explicit Tgys(Tmain &main, QWidget *parent = nullptr);
+    explicit Tgys(ScreenHost &host, QWidget *parent = nullptr);
 };

@@ -1,10 +1,11 @@
-#include "Tkh.h"
+#include "masterdata/Tkh.h"
 
-#include "GridColumns.h"
-#include "Tmain.h"
+#include "masterdata/GridColumns.h"
+#include "store/DataModule.h"
+#include "ui/ScreenHost.h"
 
-Tkh::Tkh(Tmain &main, QWidget *parent)
-    : EntryForm(main, QStringLiteral("Tkh"), main.ADOTableKH, QStringLiteral("客户资料输入,此资料在出库处可以查询,最少只输入公司名称即可"), parent)
+Tkh::Tkh(ScreenHost &host, QWidget *parent)
+    : EntryForm(host, QStringLiteral("Tkh"), host.data().ADOTableKH, QStringLiteral("客户资料输入,此资料在出库处可以查询,最少只输入公司名称即可"), parent)
 {
     setObjectName("kh");
     masterdata::hideInitials(DBGrid1);

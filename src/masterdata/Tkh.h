@@ -1,9 +1,9 @@
 #pragma once
 // Customers, offered by the stock-out screen's picker.
-#include "EntryForm.h"
+#include "masterdata/EntryForm.h"
 
 class Tkh : public EntryForm {
     Q_OBJECT
 public:
-    explicit Tkh(Tmain &main, QWidget *parent = nullptr);
+    explicit Tkh(ScreenHost &host, QWidget *parent = nullptr);
 };

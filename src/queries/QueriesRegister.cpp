@@ -1,13 +1,12 @@
-#include "Screens.h"
-#include "TFormRKCX.h"
-#include "Tmain.h"
+#include "queries/QueriesRegister.h"
 
-void registerQueries(Tmain &main)
+#include "queries/TFormRKCX.h"
+#include "store/DataModule.h"
+#include "ui/ScreenHost.h"
+
+void registerQueries(ScreenHost &host)
 {
-    main.registerScreen(QStringLiteral("ActionRKCX"), Tmain::OpenPattern::RefreshThenOnce, QStringLiteral("TFormRKCX"),
-                        main.ADOQueryDHrk, [](Tmain &m) -> QWidget * {
-                            auto *w = new TFormRKCX(m);
-                            m.addChild(w);
-                            return w;
-                        });
+    host.registerScreen(QStringLiteral("ActionRKCX"), ScreenHost::OpenPattern::RefreshThenOnce,
+                        QStringLiteral("TFormRKCX"), host.data().ADOQueryDHrk,
+                        [](ScreenHost &h) -> QWidget * { return h.addChild(new TFormRKCX(h)); });
 }

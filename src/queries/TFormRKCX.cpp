@@ -1,14 +1,24 @@
-#include "TFormRKCX.h"
+#include "queries/TFormRKCX.h"
 
-#include "DBGrid.h"
-#include "DBNavigator.h"
-#include "Errors.h"
-#include "Formats.h"
-#include "ReportEngine.h"
-#include "Controls.h"
-#include "Seams.h"
-#include "Tmain.h"
+#include "dbwidgets/DBGrid.h"
+#include "dbwidgets/DBNavigator.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
+#include "reporting/ReportEngine.h"
+#include "ui/Controls.h"
+#include "ui/Seams.h"
+#include "store/DataModule.h"
+#include "ui/ScreenHost.h"
 
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -22,8 +32,8 @@ const QString Saved = QStringLiteral("保存");
 const QString Returned = QStringLiteral("归还");
 } // namespace
 
-TFormRKCX::TFormRKCX(Tmain &main, QWidget *parent)
-    : MdiForm(main, QStringLiteral("TFormRKCX"), parent), m_(main), rkcx_(main.ADOQueryRKCX)
+TFormRKCX::TFormRKCX(ScreenHost &host, QWidget *parent)
+    : MdiForm(host, QStringLiteral("TFormRKCX"), parent), m_(host.data()), rkcx_(m_.ADOQueryRKCX)
 {
     setObjectName(QStringLiteral("TFormRKCX"));
     setWindowTitle(QStringLiteral("入库查询,按日期查询未保存的后点保存即可全部保存"));

@@ -1,26 +1,31 @@
 #pragma once
 // Stock-in query: searches the stock-in lines, shows their sums, saves pending and
 // borrowed-in lines into stock, returns borrowed goods and prints the list.
-#include "MdiForm.h"
+#include "ui/MdiForm.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QToolButton>
+#include <QStyle>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+class QCheckBox;
+class QDateEdit;
+
 
 class DBGrid;
 class DBNavigator;
+class DataModule;
 class DataSet;
+class ScreenHost;
 
 class TFormRKCX : public MdiForm {
     Q_OBJECT
 public:
-    explicit TFormRKCX(Tmain &main, QWidget *parent = nullptr);
+    explicit TFormRKCX(ScreenHost &host, QWidget *parent = nullptr);
 
     QToolButton *SpeedButton_Scan, *SpeedButton2, *SpeedButton_Preview, *SpeedButton_Printsetup, *SpeedButton1;
     QCheckBox *CheckBox1;
@@ -56,7 +61,7 @@ private:
     void showTotals();
     void showInvoice(int row);
 
-    Tmain &m_;
+    DataModule &m_;
     DataSet *rkcx_;
     QLabel *panels_[2] = {};
 };

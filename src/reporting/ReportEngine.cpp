@@ -1,10 +1,10 @@
-#include "ReportEngine.h"
+#include "reporting/ReportEngine.h"
 
-#include "DataSet.h"
-#include "Errors.h"
-#include "Formats.h"
-#include "Seams.h"
-#include "Tmain.h"
+#include "dataset/DataSet.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
+#include "ui/Seams.h"
+#include "store/DataModule.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,7 +92,7 @@ QString valueText(const FieldDef &def, const QVariant &v)
 
 class Runner {
 public:
-    Runner(Tmain &main, const Project &p) : main_(main), p_(p) {}
+    Runner(DataModule &main, const Project &p) : main_(main), p_(p) {}
 
     // Throws InputError naming what does not fit.
     void resolve()
@@ -353,7 +353,7 @@ private:
             .arg(parts.join(QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;")));
     }
 
-    Tmain &main_;
+    DataModule &main_;
     const Project &p_;
     QHash<QString, DataSet *> sets_;
     QHash<QString, Sum> sums_;
@@ -480,7 +480,7 @@ std::optional<Project> parseProject(const QString &text, QString *error)
     return p;
 }
 
-void runProject(Tmain &main, QWidget *parent, const QString &file)
+void runProject(DataModule &main, QWidget *parent, const QString &file)
 {
     const QString path = QDir::current().absoluteFilePath(file);
     if (!QFileInfo(path).isFile()) {

@@ -10,14 +10,14 @@
 #include <optional>
 
 class QWidget;
-class Tmain;
+class DataModule;
 
 namespace report {
 
 // A missing project file stops the print with the engine's message; nothing changes.
 // A project that cannot be read or does not fit the data connections shows a Chinese
 // message and prints nothing.
-void runProject(Tmain &main, QWidget *parent, const QString &file);
+void runProject(DataModule &main, QWidget *parent, const QString &file);
 
 // ---- the parsed project, exposed for the layouts' own checks
 

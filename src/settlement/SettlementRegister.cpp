@@ -1,6 +1,7 @@
-#include "Screens.h"
-#include "Tmain.h"
+#include "settlement/SettlementRegister.h"
 
-void registerSettlement(Tmain &)
+#include "ui/ScreenHost.h"
+
+void registerSettlement(ScreenHost &)
 {
 }

@@ -1,19 +1,19 @@
-#include "Screens.h"
-#include "Tmain.h"
-#include "Trkkd.h"
+#include "stockin/StockInRegister.h"
 
-#include <QMdiArea>
+#include "stockin/Trkkd.h"
+#include "ui/ScreenHost.h"
+
 #include <QMdiSubWindow>
 
-void registerStockIn(Tmain &main)
+void registerStockIn(ScreenHost &host)
 {
-    main.registerScreen(QStringLiteral("ActionRKKD"), Tmain::OpenPattern::Once, QStringLiteral("Trkkd"), nullptr,
-                        [](Tmain &m) -> QWidget * {
-                            auto *w = new Trkkd(m);
-                            m.addChild(w);
+    host.registerScreen(QStringLiteral("ActionRKKD"), ScreenHost::OpenPattern::Once, QStringLiteral("Trkkd"), nullptr,
+                        [](ScreenHost &h) -> QWidget * {
+                            auto *w = new Trkkd(h);
+                            h.addChild(w);
                             // Opens in the normal state, as large as the work area allows.
                             if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget())) {
-                                const QSize area = m.mdiArea()->viewport()->size();
+                                const QSize area = h.workArea();
                                 QSize want(1080, 720);
                                 if (area.width() > 200 && area.height() > 200)
                                     want = want.boundedTo(area);

@@ -1,14 +1,24 @@
-#include "Trkkd.h"
+#include "stockin/Trkkd.h"
 
-#include "DocumentCounter.h"
-#include "Errors.h"
-#include "Formats.h"
-#include "ReportEngine.h"
-#include "Controls.h"
-#include "Seams.h"
-#include "Tformgys.h"
-#include "Tmain.h"
+#include "store/DocumentCounter.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
+#include "reporting/ReportEngine.h"
+#include "ui/Controls.h"
+#include "ui/Seams.h"
+#include "masterdata/Tformgys.h"
+#include "store/DataModule.h"
+#include "ui/ScreenHost.h"
 
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -51,7 +61,7 @@ QComboBox *lookupBox(const QString &name, const QString &hint, QWidget *parent)
 
 } // namespace
 
-Trkkd::Trkkd(Tmain &main, QWidget *parent) : MdiForm(main, QStringLiteral("Trkkd"), parent), main_(main)
+Trkkd::Trkkd(ScreenHost &host, QWidget *parent) : MdiForm(host, QStringLiteral("Trkkd"), parent), main_(host.data())
 {
     setObjectName(QStringLiteral("rkkd"));
     setWindowTitle(QStringLiteral("入库开单--编号和名称是用来区分不同产品,如果没有编号,名称要取好,不然很容易库存重复"));
@@ -64,7 +74,6 @@ Trkkd::~Trkkd()
 {
     // Focus moves while the children are deleted; the handlers must not see that.
     disconnect(focusConn_);
-    disconnect(activateConn_);
 }
 
 // ---------------------------------------------------------------- layout
@@ -305,10 +314,6 @@ void Trkkd::connectHandlers()
     ui::on(SpeedButton_Print, &QToolButton::clicked, this, [this] { SpeedButton_PrintClick(); });
     ui::on(SpeedButton_Preview, &QToolButton::clicked, this, [this] { SpeedButton_PreviewClick(); });
     ui::on(SpeedButton_Printsetup, &QToolButton::clicked, this, [this] { SpeedButton_PrintsetupClick(); });
-    activateConn_ = connect(main_.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *w) {
-        if (w && w->widget() == this)
-            ui::guard(this, [this] { FormActivate(); });
-    });
     focusConn_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { onFocusChanged(now); });
 }
 
@@ -804,7 +809,6 @@ void Trkkd::stepInvoice(bool forward)
 void Trkkd::FormClose()
 {
     disconnect(focusConn_);
-    disconnect(activateConn_);
     DocumentCounter counter(*main_.ADOTableKR, DocumentCounter::StockIn);
     const QDate today = QDate::currentDate();
     setLsdh(counter.current(today));

@@ -1,30 +1,32 @@
 #pragma once
 // The stock-in invoice screen: numbering, product lookup, posting of lines, and the
 // corrections of an invoice (cancel, return/exchange), navigation and printing.
-#include "DBControls.h"
-#include "DBGrid.h"
-#include "DBNavigator.h"
-#include "MdiForm.h"
-#include "Money.h"
+#include "dbwidgets/DBControls.h"
+#include "dbwidgets/DBGrid.h"
+#include "dbwidgets/DBNavigator.h"
+#include "ui/MdiForm.h"
+#include "dataset/Money.h"
 
-#include <QComboBox>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QToolBar>
-#include <QToolButton>
 #include <optional>
 
-class Tmain;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+
+class DataModule;
+class ScreenHost;
 
 class Trkkd : public MdiForm {
     Q_OBJECT
 public:
-    explicit Trkkd(Tmain &main, QWidget *parent = nullptr);
+    explicit Trkkd(ScreenHost &host, QWidget *parent = nullptr);
     ~Trkkd() override;
 
     // The running difference of an exchange under way: one value for the whole program,
@@ -60,7 +62,7 @@ public:
 
     // Handlers
     void FormCreate();
-    void FormActivate();
+    void FormActivate() override;
     void EditLSDHChange();
     void ButtonXZDClick();
     void ComboBoxBHChange();
@@ -104,8 +106,8 @@ private:
     // Takes a saved line's quantity back out of its product's stock.
     void takeOutOfStock(const QString &bh, const QString &mc, int sn);
 
-    Tmain &main_;
+    DataModule &main_;
     QPointer<QWidget> lastFocus_;
-    QMetaObject::Connection focusConn_, activateConn_;
+    QMetaObject::Connection focusConn_;
     QLabel *panels_[3] = {};
 };

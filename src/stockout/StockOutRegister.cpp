@@ -1,6 +1,7 @@
-#include "Screens.h"
-#include "Tmain.h"
+#include "stockout/StockOutRegister.h"
 
-void registerStockOut(Tmain &)
+#include "ui/ScreenHost.h"
+
+void registerStockOut(ScreenHost &)
 {
 }

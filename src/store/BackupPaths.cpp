@@ -1,4 +1,4 @@
-#include "BackupPaths.h"
+#include "store/BackupPaths.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
-#include "DataModule.h"
+#include "store/DataModule.h"
 
-#include "Errors.h"
-#include "PyLibrary.h"
+#include "dataset/Errors.h"
+#include "store/PyLibrary.h"
 
 namespace {
 

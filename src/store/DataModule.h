@@ -2,15 +2,15 @@
 // Every shared data set of the program, by its name, with the handlers and running
 // totals that belong to them. The main window owns one; screens bind to its data sets
 // and leave them as the next screen expects to find them.
-#include "Connection.h"
-#include "DataSet.h"
-#include "Money.h"
+#include "dataset/Connection.h"
+#include "dataset/DataSet.h"
+#include "dataset/Money.h"
 
 #include <QHash>
 #include <QString>
 #include <memory>
 
-#include "PyLibrary.h"
+#include "store/PyLibrary.h"
 
 class PyLibrary;
 
@@ -27,6 +27,7 @@ public:
     void openAtStart();
 
     Connection &connection() const { return conn_; }
+    Connection &conn() const { return conn_; }
     const PyLibrary *pyLibrary() const { return py_; }
     DataSet *dataSet(const QString &name) const;
     QList<DataSet *> allDataSets() const { return all_; }

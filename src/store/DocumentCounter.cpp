@@ -1,6 +1,6 @@
-#include "DocumentCounter.h"
+#include "store/DocumentCounter.h"
 
-#include "Formats.h"
+#include "dataset/Formats.h"
 
 DocumentCounter::DocumentCounter(DataSet &kr, Kind kind) : kr_(kr)
 {

@@ -2,7 +2,7 @@
 // The per-day document numbers: date text, "-", counter. Each kind keeps its counter
 // and the day it was last restarted in the one kr row; a number is used up only when
 // rows carry it.
-#include "DataSet.h"
+#include "dataset/DataSet.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "Schema.h"
+#include "store/Schema.h"
 
-#include "Errors.h"
-#include "Formats.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 // The ten tables: columns with their types, sizes, labels and visibility, the DDL
 // made from them, and the delivered database.
-#include "Connection.h"
+#include "dataset/Connection.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "py.h"
+#include "support/py.h"
 
 #include <unicode/translit.h>
 #include <unicode/uscript.h>

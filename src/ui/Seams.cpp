@@ -1,6 +1,6 @@
-#include "Seams.h"
+#include "ui/Seams.h"
 
-#include "Errors.h"
+#include "dataset/Errors.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>

@@ -1,8 +1,8 @@
 // Start-up, the login dialog and the role gating, driven through the real windows.
-#include "DBControls.h"
-#include "Fixture.h"
-#include "Startup.h"
-#include "TFormdl.h"
+#include "dbwidgets/DBControls.h"
+#include "common/Fixture.h"
+#include "app/Startup.h"
+#include "app/TFormdl.h"
 
 #include <QLineEdit>
 

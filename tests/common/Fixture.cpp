@@ -1,10 +1,12 @@
-#include "Fixture.h"
+#include "common/Fixture.h"
 
-#include "Schema.h"
-#include "TFormdl.h"
+#include "store/Schema.h"
+#include "app/TFormdl.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 
 AppFixture::AppFixture()
 {

@@ -2,13 +2,22 @@
 // A working folder with a fresh delivered database, the recording seams, and the real
 // main window created in it. Tests drive the windows by object name and read the
 // database with SQL.
-#include "Connection.h"
-#include "Seams.h"
-#include "Tmain.h"
+#include "dataset/Connection.h"
+#include "ui/Seams.h"
+#include "app/Tmain.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
+#include <QToolButton>
 #include <memory>
 
 class AppFixture {

@@ -1,11 +1,11 @@
 // The data-set engine on a real database file: types, money, cursor, editing,
 // filters, transactions and windowed reading.
-#include "Connection.h"
-#include "DataSet.h"
-#include "Errors.h"
-#include "Formats.h"
-#include "Money.h"
-#include "Schema.h"
+#include "dataset/Connection.h"
+#include "dataset/DataSet.h"
+#include "dataset/Errors.h"
+#include "dataset/Formats.h"
+#include "dataset/Money.h"
+#include "store/Schema.h"
 
 #include <QTemporaryDir>
 #include <QTest>

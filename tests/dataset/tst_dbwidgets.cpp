@@ -1,12 +1,12 @@
 // The data-aware widgets: the grid's model, current-row sync and the edit boxes'
 // write-back rules.
-#include "DBControls.h"
-#include "DBGrid.h"
-#include "DBNavigator.h"
-#include "DataSetModel.h"
-#include "Errors.h"
-#include "Fixture.h"
-#include "Schema.h"
+#include "dbwidgets/DBControls.h"
+#include "dbwidgets/DBGrid.h"
+#include "dbwidgets/DBNavigator.h"
+#include "dbwidgets/DataSetModel.h"
+#include "dataset/Errors.h"
+#include "common/Fixture.h"
+#include "store/Schema.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

@@ -1,9 +1,9 @@
 // Passwords, clearing them, and handing the program to another user.
-#include "DBControls.h"
-#include "Fixture.h"
-#include "TFormdele.h"
-#include "TFormdl.h"
-#include "TFormmmxg.h"
+#include "dbwidgets/DBControls.h"
+#include "common/Fixture.h"
+#include "maintenance/TFormdele.h"
+#include "app/TFormdl.h"
+#include "maintenance/TFormmmxg.h"
 
 #include <QLineEdit>
 #include <QMdiSubWindow>

@@ -1,8 +1,8 @@
 // Backup, restore, the copies made by the deletion command, and the deletion screen.
-#include "DBGrid.h"
-#include "Fixture.h"
-#include "Schema.h"
-#include "TFormdele.h"
+#include "dbwidgets/DBGrid.h"
+#include "common/Fixture.h"
+#include "store/Schema.h"
+#include "maintenance/TFormdele.h"
 
 #include <QCryptographicHash>
 #include <QMdiSubWindow>

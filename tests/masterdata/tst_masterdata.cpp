@@ -1,13 +1,13 @@
 // Company information, the employee, supplier and customer screens and the pickers,
 // driven through the real windows.
-#include "DBControls.h"
-#include "Fixture.h"
-#include "TFormKH.h"
-#include "TFormgsxc.h"
-#include "Tformgys.h"
-#include "Tgy.h"
-#include "Tgys.h"
-#include "Tkh.h"
+#include "dbwidgets/DBControls.h"
+#include "common/Fixture.h"
+#include "masterdata/TFormKH.h"
+#include "masterdata/TFormgsxc.h"
+#include "masterdata/Tformgys.h"
+#include "masterdata/Tgy.h"
+#include "masterdata/Tgys.h"
+#include "masterdata/Tkh.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The stock-in query screen: criteria and the date range, the sums, saving lines into
 // stock, returning borrowed goods, stepping through invoices and printing.
-#include "DBGrid.h"
-#include "Fixture.h"
-#include "TFormRKCX.h"
+#include "dbwidgets/DBGrid.h"
+#include "common/Fixture.h"
+#include "queries/TFormRKCX.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 // The report engine: project files, what a printout holds, and that printing leaves the
 // data sets as the screen had them.
-#include "Fixture.h"
-#include "ReportEngine.h"
+#include "common/Fixture.h"
+#include "reporting/ReportEngine.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,8 +1,8 @@
 // The ribbon and its commands, help, the about box and the window commands, driven
 // through the real main window.
-#include "Fixture.h"
-#include "Ribbon.h"
-#include "TAboutBox.h"
+#include "common/Fixture.h"
+#include "app/Ribbon.h"
+#include "app/TAboutBox.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>

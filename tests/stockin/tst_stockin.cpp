@@ -1,9 +1,9 @@
 // The stock-in invoice screen driven through its controls: numbering, lookups,
 // posting with its refusals, corrections, navigation and Enter.
-#include "Fixture.h"
-#include "Formats.h"
-#include "Tformgys.h"
-#include "Trkkd.h"
+#include "common/Fixture.h"
+#include "dataset/Formats.h"
+#include "masterdata/Tformgys.h"
+#include "stockin/Trkkd.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

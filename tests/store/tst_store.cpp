@@ -1,10 +1,10 @@
 // The delivered database, the shared data sets with their handlers and totals, the
 // document numbers and the initials search.
-#include "DocumentCounter.h"
-#include "Errors.h"
-#include "Fixture.h"
-#include "Formats.h"
-#include "Schema.h"
+#include "store/DocumentCounter.h"
+#include "dataset/Errors.h"
+#include "common/Fixture.h"
+#include "dataset/Formats.h"
+#include "store/Schema.h"
 
 class TstStore : public QObject {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "PyLibrary.h"
+#include "store/PyLibrary.h"
 
 #include <QDirIterator>
 #include <QFile>

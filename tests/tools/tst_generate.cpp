@@ -1,8 +1,8 @@
 // The data generator on a small history: exact counts, every line status, invoice
 // numbers, stock that matches the saved lines, counters, and a file the program opens.
-#include "Fixture.h"
-#include "Formats.h"
-#include "Schema.h"
+#include "common/Fixture.h"
+#include "dataset/Formats.h"
+#include "store/Schema.h"
 
 #include <QProcess>
 

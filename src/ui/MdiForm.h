@@ -4,21 +4,27 @@
 #include <QString>
 #include <QWidget>
 
-class Tmain;
+class DataModule;
+class ScreenHost;
 
 class MdiForm : public QWidget {
     Q_OBJECT
 public:
-    MdiForm(Tmain &main, const QString &flagName, QWidget *parent = nullptr);
-    Tmain &mainForm() const { return main_; }
+    MdiForm(ScreenHost &host, const QString &flagName, QWidget *parent = nullptr);
+    ScreenHost &host() const { return host_; }
+    DataModule &data() const;
     QString flagName() const { return flag_; }
 
 protected:
     // The screen's own close handler; runs before the window is freed.
     virtual void FormClose() {}
+    // Runs each time the screen's child window becomes the active one.
+    virtual void FormActivate() {}
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
-    Tmain &main_;
+    bool activationWired_ = false;
+    ScreenHost &host_;
     QString flag_;
 };

@@ -1,0 +1,5 @@
+#pragma once
+// Wires the screens and commands of this area to their host.
+class ScreenHost;
+
+void registerQueries(ScreenHost &host);
