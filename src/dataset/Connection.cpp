@@ -1,6 +1,7 @@
 #include "dataset/Connection.h"
 
 #include "dataset/DataSet.h"
+#include "dataset/EngineErrors.h"
 #include "dataset/Errors.h"
 #include "dataset/Formats.h"
 #include "dataset/Money.h"
@@ -45,8 +46,9 @@ Statement::Statement(sqlite3 *db, const QString &sql) : db_(db), sql_(sql)
     if (!db)
         throw DbError(QStringLiteral("数据库没有打开"));
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr) != SQLITE_OK)
-        throw DbError(engineMessage(db));
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK)
+        throw engine::lastError(db, rc);
 }
 
 Statement::~Statement()
@@ -103,7 +105,7 @@ void Statement::bind(int index, const QVariant &v)
         }
     }
     if (rc != SQLITE_OK)
-        throw DbError(engineMessage(db_));
+        throw engine::lastError(db_, rc);
 }
 
 void Statement::bind(const Params &params)
@@ -123,9 +125,9 @@ bool Statement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString msg = engineMessage(db_);
+    const DbError e = engine::lastError(db_, sqlite3_extended_errcode(db_));
     sqlite3_reset(stmt_);
-    throw DbError(msg);
+    throw e;
 }
 
 int Statement::columnCount() const
@@ -186,10 +188,10 @@ void Connection::openWith(const QString &path, const QString &key, int flags)
     close();
     sqlite3 *db = nullptr;
     const QByteArray file = QFile::encodeName(path);
-    if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
-        const QString msg = db ? engineMessage(db) : QStringLiteral("out of memory");
+    if (const int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr); rc != SQLITE_OK) {
+        const DbError e = engine::lastError(db, rc);
         sqlite3_close(db);
-        throw DbError(msg);
+        throw e;
     }
     const QByteArray k = key.toUtf8();
     sqlite3_key(db, k.constData(), int(k.size()));
@@ -199,10 +201,10 @@ void Connection::openWith(const QString &path, const QString &key, int flags)
                         "PRAGMA busy_timeout=5000;";
     char *err = nullptr;
     if (sqlite3_exec(db, setup, nullptr, nullptr, &err) != SQLITE_OK) {
-        const QString msg = err ? QString::fromUtf8(err) : engineMessage(db);
+        const DbError e = engine::error(sqlite3_extended_errcode(db), err ? QString::fromUtf8(err) : engineMessage(db));
         sqlite3_free(err);
         sqlite3_close(db);
-        throw DbError(msg);
+        throw e;
     }
     db_ = db;
     path_ = path;
@@ -242,9 +244,9 @@ void Connection::execScript(const QString &sql)
         throw DbError(QStringLiteral("数据库没有打开"));
     char *err = nullptr;
     if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-        const QString msg = err ? QString::fromUtf8(err) : engineMessage(db_);
+        const DbError e = engine::error(sqlite3_extended_errcode(db_), err ? QString::fromUtf8(err) : engineMessage(db_));
         sqlite3_free(err);
-        throw DbError(msg);
+        throw e;
     }
 }
 

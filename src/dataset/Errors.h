@@ -13,10 +13,15 @@ private:
     QString message_;
 };
 
-// The database engine refused a statement; carries the engine's own message.
+// The database engine refused a statement; carries the message for the user and, when the
+// engine raised it, the engine's result code (0 for refusals of the data-set layer itself).
 class DbError : public KorvelError {
 public:
-    using KorvelError::KorvelError;
+    explicit DbError(const QString &message, int code = 0) : KorvelError(message), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_ = 0;
 };
 
 // A value typed by the user does not fit its field.
