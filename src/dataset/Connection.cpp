@@ -110,11 +110,24 @@ void Statement::bind(int index, const QVariant &v)
 
 void Statement::bind(const Params &params)
 {
-    for (const auto &[name, value] : params) {
-        const QByteArray key = (name.startsWith(u':') ? name : u':' + name).toUtf8();
-        const int index = sqlite3_bind_parameter_index(stmt_, key.constData());
-        if (index > 0)
-            bind(index, value);
+    // Every parameter of the statement gets a value, found by its name whatever its case;
+    // one left without a value is a fault of the caller, never a silent NULL.
+    const int n = sqlite3_bind_parameter_count(stmt_);
+    for (int i = 1; i <= n; ++i) {
+        const char *raw = sqlite3_bind_parameter_name(stmt_, i);
+        const QString name = raw ? QString::fromUtf8(raw).mid(1) : QString();
+        const QPair<QString, QVariant> *found = nullptr;
+        for (const auto &p : params) {
+            const QStringView given = QStringView(p.first).startsWith(u':') ? QStringView(p.first).mid(1)
+                                                                            : QStringView(p.first);
+            if (given.compare(name, Qt::CaseInsensitive) == 0) {
+                found = &p;
+                break;
+            }
+        }
+        if (!found)
+            throw DbError(QStringLiteral("语句的参数“:%1”没有赋值").arg(name.isEmpty() ? QString::number(i) : name));
+        bind(i, found->second);
     }
 }
 
@@ -257,6 +270,13 @@ QVariant Connection::scalar(const QString &sql, const Params &params)
     return st.step() ? st.value(0) : QVariant();
 }
 
+Money Connection::money(const QString &sql, const Params &params)
+{
+    FieldDef amount;
+    amount.type = FieldType::Money;
+    return fmt::toMoney(fields::fromStorage(amount, scalar(sql, params)));
+}
+
 QList<QVariantList> Connection::rows(const QString &sql, const Params &params)
 {
     Statement st(db_, sql);
@@ -301,15 +321,24 @@ void Connection::commit()
 {
     if (depth_ <= 0)
         return;
-    if (depth_ == 1) {
-        if (failed_) {
-            rollback();
-            throw DbError(QStringLiteral("事务中有操作失败，全部撤消"));
-        }
-        execScript(QStringLiteral("COMMIT"));
-        touched_.clear();
+    if (depth_ > 1) {
+        --depth_;
+        return;
     }
-    --depth_;
+    if (failed_) {
+        rollback();
+        throw DbError(QStringLiteral("事务中有操作失败，全部撤消"));
+    }
+    try {
+        execScript(QStringLiteral("COMMIT"));
+    } catch (const KorvelError &) {
+        // A refused COMMIT (full disk, I/O error, a deferred constraint) must not leave the
+        // transaction open: everything after it would be lost on closing.
+        rollback();
+        throw;
+    }
+    depth_ = 0;
+    touched_.clear();
 }
 
 void Connection::rollback()
@@ -354,6 +383,6 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    done_ = true;
     c_.commit();
+    done_ = true;
 }

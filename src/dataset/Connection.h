@@ -2,6 +2,7 @@
 // One open database file (SQLCipher). Every statement runs through here; values are
 // always bound as parameters, never spliced into the text.
 #include "dataset/Field.h"
+#include "dataset/Money.h"
 
 #include <QHash>
 #include <QList>
@@ -72,6 +73,9 @@ public:
     // Runs several statements without parameters (schema scripts).
     void execScript(const QString &sql);
     QVariant scalar(const QString &sql, const Params &params = {});
+    // The first column of the first row read as a stored amount (ten-thousandths); no row
+    // or NULL is 0. The one reader of stored amounts outside the data sets.
+    Money money(const QString &sql, const Params &params = {});
     QList<QVariantList> rows(const QString &sql, const Params &params = {});
     int changes() const;
     qint64 lastInsertRowid() const;

@@ -3,6 +3,7 @@
 #include "dataset/Errors.h"
 #include "dataset/Formats.h"
 
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
@@ -130,6 +131,82 @@ void Field::setValue(const QVariant &v) { ds_->setValue(index_, v); }
 void Field::setAsString(const QString &text) { ds_->setText(index_, text); }
 const FieldDef &Field::def() const { return ds_->fieldDef(index_); }
 
+// ---------------------------------------------------------------- notifications
+
+DataSet::NotifyScope::NotifyScope(DataSet &ds) : ds_(ds)
+{
+    ++ds_.notifyDepth_;
+}
+
+DataSet::NotifyScope::~NotifyScope()
+{
+    if (--ds_.notifyDepth_ > 0)
+        return;
+    if (!ds_.queueFlush_) {
+        ds_.flushNotes();
+        return;
+    }
+    // A first read inside a getter (a view asking for its row count while it lays itself
+    // out): the observers hear of it from the event loop, never inside that getter.
+    ds_.queueFlush_ = false;
+    if (ds_.flushQueued_ || ds_.notes_ == 0)
+        return;
+    ds_.flushQueued_ = true;
+    QMetaObject::invokeMethod(
+        &ds_,
+        [ds = &ds_] {
+            ds->flushQueued_ = false;
+            if (ds->notifyDepth_ == 0)
+                ds->flushNotes();
+        },
+        Qt::QueuedConnection);
+}
+
+void DataSet::note(int what)
+{
+    notes_ |= what;
+    if (notifyDepth_ == 0)
+        flushNotes();
+}
+
+void DataSet::noteRow(int row)
+{
+    if (!changedRows_.contains(row))
+        changedRows_.append(row);
+    note(NoteData);
+}
+
+void DataSet::flushNotes()
+{
+    if (notes_ == 0 && changedRows_.isEmpty())
+        return;
+    const int notes = notes_;
+    const QList<int> rows = changedRows_;
+    notes_ = 0;
+    changedRows_.clear();
+    const QPointer<DataSet> self(this);
+    // Observers may act on the data set; each signal goes out only while it still exists.
+    auto send = [&](auto signal, auto... args) {
+        if (self)
+            (this->*signal)(args...);
+    };
+    if (notes & NoteClosed)
+        send(&DataSet::closed);
+    if (notes & NoteOpened)
+        send(&DataSet::opened);
+    if (notes & NoteState)
+        send(&DataSet::stateChanged);
+    if (notes & NoteRows)
+        send(&DataSet::rowsReset);
+    else
+        for (int r : rows)
+            send(&DataSet::rowChanged, r);
+    if (notes & (NoteCurrent | NoteRows))
+        send(&DataSet::currentChanged, cur_);
+    if (notes & NoteData)
+        send(&DataSet::dataChanged);
+}
+
 // ---------------------------------------------------------------- DataSet
 
 DataSet::DataSet(Connection &conn, const QString &name, QObject *parent)
@@ -238,6 +315,7 @@ Field DataSet::fieldByName(const QString &name)
 
 void DataSet::open()
 {
+    NotifyScope scope(*this);
     if (isActive())
         return;
     if (!isTable_ && sql_.trimmed().isEmpty())
@@ -253,25 +331,30 @@ void DataSet::open()
     }
     if (afterOpen)
         afterOpen(*this);
-    emit opened();
-    emit rowsReset();
-    emit dataChanged();
+    note(NoteOpened);
+    note(NoteRows);
+    note(NoteData);
 }
 
 void DataSet::openDeferred()
 {
+    NotifyScope scope(*this);
     if (isActive())
         return;
     setState(State::Browse);
     loaded_ = false;
-    emit opened();
-    emit rowsReset();
+    note(NoteOpened);
+    note(NoteRows);
 }
 
 void DataSet::ensureLoaded()
 {
     if (state_ == State::Inactive || loaded_)
         return;
+    NotifyScope scope(*this);
+    if (notifyDepth_ == 1)
+        queueFlush_ = true;
+    note(NoteRows | NoteData);
     const bool runHandler = afterOpen != nullptr;
     const qint64 orphan = orphanRowid_;
     execute();
@@ -288,6 +371,7 @@ void DataSet::ensureLoaded()
 
 void DataSet::close()
 {
+    NotifyScope scope(*this);
     if (state_ == State::Inactive && !loaded_)
         return;
     discardEditors();
@@ -302,14 +386,15 @@ void DataSet::close()
     orphanRowid_ = -1;
     cur_ = -1;
     eof_ = bof_ = true;
-    emit stateChanged();
-    emit closed();
-    emit rowsReset();
-    emit dataChanged();
+    note(NoteState);
+    note(NoteClosed);
+    note(NoteRows);
+    note(NoteData);
 }
 
 void DataSet::refresh()
 {
+    NotifyScope scope(*this);
     checkBrowseMode();
     if (!isActive())
         return open();
@@ -323,27 +408,38 @@ void DataSet::refresh()
         cur_ = at >= 0 ? at : std::min(oldRow, int(keys_.size()) - 1);
     }
     eof_ = bof_ = recordCount() == 0;
-    emit rowsReset();
-    emit currentChanged(cur_);
-    emit dataChanged();
+    note(NoteRows);
+    note(NoteCurrent);
+    note(NoteData);
 }
 
 void DataSet::invalidateCache()
 {
+    NotifyScope scope(*this);
     cache_.clear();
     if (loaded_)
-        emit rowsReset();
+        note(NoteRows);
 }
 
 void DataSet::reloadAfterRollback()
 {
+    NotifyScope scope(*this);
     if (!isActive())
         return;
+    // Whatever was being edited or inserted in the transaction is gone with it.
     discardEditors();
     buf_.clear();
     modified_.clear();
     insertRow_ = -1;
-    state_ = State::Browse;
+    setState(State::Browse);
+    note(NoteRows | NoteData);
+    if (!loaded_) {
+        // Nothing was read yet (a table opened only to take new rows): nothing to read again.
+        orphanRowid_ = -1;
+        cur_ = -1;
+        eof_ = bof_ = true;
+        return;
+    }
     const int oldRow = cur_;
     loaded_ = false;
     try {
@@ -353,13 +449,11 @@ void DataSet::reloadAfterRollback()
     }
     if (oldRow >= 0 && recordCount() > 0)
         cur_ = std::min(oldRow, recordCount() - 1);
-    emit stateChanged();
-    emit rowsReset();
-    emit dataChanged();
 }
 
 int DataSet::execSql()
 {
+    NotifyScope scope(*this);
     close();
     Statement st(conn_.handle(), sql_);
     st.bind(params_);
@@ -383,7 +477,9 @@ QString DataSet::filterSql(Params &params) const
     QStringList parts;
     int n = 0;
     for (const FilterCondition &c : filter_) {
-        const FieldDef *f = conn_.catalog().find(table_, c.column);
+        // A column of the data set itself, or of its table when the list leaves it out.
+        const int own = fieldIndex(c.column);
+        const FieldDef *f = own >= 0 ? &defs_[own] : conn_.catalog().find(table_, c.column);
         if (!f)
             throw DbError(QStringLiteral("%1: 过滤条件中的字段“%2”不存在").arg(name_, c.column));
         const QString p = QStringLiteral(":__f%1").arg(n++);
@@ -486,9 +582,10 @@ void DataSet::resolveFields(Statement &st)
         } else if (const FieldDef *c = conn_.catalog().find(st.columnTable(i), st.columnOrigin(i))) {
             f.type = c->type;
             f.size = c->size;
-        } else {
-            f.type = FieldType::Float;  // expressions without a declared type: numbers as read
-            f.size = -1;                 // marks "type taken from the values"
+        } else if (!fixed_) {
+            // A computed column must say what it holds: read as a bare number, a money sum
+            // would show at ten thousand times its value.
+            throw DbError(QStringLiteral("%1: 结果列“%2”没有声明类型").arg(name_, f.name));
         }
         found.append(f);
     }
@@ -537,13 +634,7 @@ void DataSet::execute()
                     row.append(QVariant());
                     continue;
                 }
-                const QVariant raw = st.value(source[i]);
-                if (defs_[i].size == -1) {
-                    // Undeclared expression: keep whole numbers whole.
-                    row.append(raw.metaType().id() == QMetaType::LongLong ? QVariant(raw.toLongLong()) : raw);
-                } else {
-                    row.append(fields::fromStorage(defs_[i], raw));
-                }
+                row.append(fields::fromStorage(defs_[i], st.value(source[i])));
             }
             calc(row);
             if (!filtered_ || filter_.isEmpty() || passesFilter(row))
@@ -665,13 +756,14 @@ void DataSet::setCurrent(int row, bool notify)
     const int old = cur_;
     cur_ = row;
     if (notify && old != row)
-        emit currentChanged(row);
+        note(NoteCurrent);
     if (notify)
-        emit dataChanged();
+        note(NoteData);
 }
 
 void DataSet::first()
 {
+    NotifyScope scope(*this);
     checkBrowseMode();
     ensureLoaded();
     const int n = recordCount();
@@ -682,6 +774,7 @@ void DataSet::first()
 
 void DataSet::next()
 {
+    NotifyScope scope(*this);
     checkBrowseMode();
     ensureLoaded();
     const int n = recordCount();
@@ -696,6 +789,7 @@ void DataSet::next()
 
 void DataSet::prior()
 {
+    NotifyScope scope(*this);
     checkBrowseMode();
     ensureLoaded();
     if (cur_ > 0) {
@@ -709,6 +803,7 @@ void DataSet::prior()
 
 void DataSet::last()
 {
+    NotifyScope scope(*this);
     checkBrowseMode();
     ensureLoaded();
     const int n = recordCount();
@@ -719,6 +814,7 @@ void DataSet::last()
 
 void DataSet::moveTo(int row)
 {
+    NotifyScope scope(*this);
     ensureLoaded();
     if (row == cur_ && !isEditing())
         return;
@@ -766,6 +862,7 @@ QString DataSet::displayText(int row, int col)
 
 void DataSet::setValue(int col, const QVariant &v)
 {
+    NotifyScope scope(*this);
     if (col < 0 || col >= defs_.size())
         throw DbError(QStringLiteral("%1: 字段序号%2超出范围").arg(name_).arg(col));
     const FieldDef &f = defs_[col];
@@ -782,8 +879,8 @@ void DataSet::setValue(int col, const QVariant &v)
     if (h != fieldHandlers_.end() && h->second)
         h->second(*this);
     calc(buf_);
-    emit rowChanged(cur_);
-    emit dataChanged();
+    noteRow(cur_);
+    note(NoteData);
 }
 
 void DataSet::setText(int col, const QString &text)
@@ -808,17 +905,19 @@ void DataSet::setState(State s)
     if (state_ == s)
         return;
     state_ = s;
-    emit stateChanged();
+    note(NoteState);
 }
 
 void DataSet::edit()
 {
+    NotifyScope scope(*this);
     if (isEditing())
         return;
     if (!isActive())
         throw DbError(QStringLiteral("%1: 数据集没有打开，不能编辑").arg(name_));
     if (!canModify())
         throw DbError(QStringLiteral("%1: 数据集只读，不能编辑").arg(name_));
+    conn_.touched(this);
     if (!loaded_ && orphanRowid_ >= 0) {
         buf_ = cache_.contains(orphanRowid_) ? cache_.value(orphanRowid_) : readKeyedRow(orphanRowid_);
         modified_ = QVector<bool>(defs_.size(), false);
@@ -837,6 +936,7 @@ void DataSet::edit()
 
 void DataSet::insert()
 {
+    NotifyScope scope(*this);
     // Only a record already under way is posted first; the controls' pending text
     // belongs to the new record when edit() on an empty data set lands here.
     if (isEditing())
@@ -845,6 +945,7 @@ void DataSet::insert()
         throw DbError(QStringLiteral("%1: 数据集没有打开，不能增加").arg(name_));
     if (!canModify())
         throw DbError(QStringLiteral("%1: 数据集只读，不能增加").arg(name_));
+    conn_.touched(this);
     // A table opened only to take new rows need not read its key set.
     insertRow_ = loaded_ ? int(keys_.size()) : 0;
     buf_.clear();
@@ -855,10 +956,10 @@ void DataSet::insert()
     eof_ = bof_ = false;
     state_ = State::Insert;
     cur_ = insertRow_;
-    emit stateChanged();
-    emit rowsReset();
-    emit currentChanged(cur_);
-    emit dataChanged();
+    note(NoteState);
+    note(NoteRows);
+    note(NoteCurrent);
+    note(NoteData);
 }
 
 bool DataSet::isModified() const
@@ -884,6 +985,7 @@ void DataSet::checkBrowseMode()
 
 void DataSet::post()
 {
+    NotifyScope scope(*this);
     updateRecord();
     if (!isEditing())
         return;
@@ -936,9 +1038,9 @@ void DataSet::post()
     modified_.clear();
     cache_.insert(rowid, readKeyedRow(rowid));
     state_ = State::Browse;
-    emit stateChanged();
-    emit rowChanged(cur_);
-    emit dataChanged();
+    note(NoteState);
+    noteRow(cur_);
+    note(NoteData);
 }
 
 qint64 DataSet::currentRowid() const
@@ -950,6 +1052,7 @@ qint64 DataSet::currentRowid() const
 
 void DataSet::cancel()
 {
+    NotifyScope scope(*this);
     if (!isEditing())
         return;
     discardEditors();
@@ -962,16 +1065,17 @@ void DataSet::cancel()
         const int n = recordCount();
         cur_ = n > 0 ? std::min(cur_, n - 1) : -1;
         eof_ = bof_ = n == 0;
-        emit rowsReset();
+        note(NoteRows);
     } else {
-        emit rowChanged(cur_);
+        noteRow(cur_);
     }
-    emit stateChanged();
-    emit dataChanged();
+    note(NoteState);
+    note(NoteData);
 }
 
 void DataSet::remove()
 {
+    NotifyScope scope(*this);
     if (state_ == State::Insert) {
         cancel();
         return;
@@ -992,59 +1096,101 @@ void DataSet::remove()
     const int n = recordCount();
     cur_ = n > 0 ? std::min(cur_, n - 1) : -1;
     eof_ = bof_ = n == 0;
-    emit rowsReset();
-    emit currentChanged(cur_);
-    emit dataChanged();
+    note(NoteRows);
+    note(NoteCurrent);
+    note(NoteData);
 }
 
 // ---------------------------------------------------------------- filter
 
 void DataSet::setFilter(const QList<FilterCondition> &conditions)
 {
+    NotifyScope scope(*this);
     checkBrowseMode();
     filter_ = conditions;
     if (filtered_ && isActive() && loaded_) {
         execute();
-        emit rowsReset();
-        emit currentChanged(cur_);
-        emit dataChanged();
+        note(NoteRows);
+        note(NoteCurrent);
+        note(NoteData);
     }
 }
 
 void DataSet::setFiltered(bool on)
 {
+    NotifyScope scope(*this);
     checkBrowseMode();
     if (filtered_ == on)
         return;
     filtered_ = on;
     if (isActive() && loaded_) {
         execute();
-        emit rowsReset();
-        emit currentChanged(cur_);
-        emit dataChanged();
+        note(NoteRows);
+        note(NoteCurrent);
+        note(NoteData);
     }
 }
 
-QVariantList DataSet::aggregate(const QString &selectList)
+QVariantList DataSet::aggregate(const QList<Aggregate> &columns)
 {
+    ensureLoaded();
+    Params params;
     QString source;
-    if (isTable_)
+    if (isTable_) {
         source = quoteIdent(table_);
-    else {
-        // Order does not change a total; without it the engine can use a covering index.
+    } else {
+        params = params_;
         static const QRegularExpression trailingOrder(QStringLiteral("\\s+order\\s+by\\s+[^()']*$"),
                                                       QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression limit(QStringLiteral("\\blimit\\b"), QRegularExpression::CaseInsensitiveOption);
         QString stmt = sql_;
-        stmt.remove(trailingOrder);
+        // Order does not change a total, and without it the engine can use a covering index;
+        // but with a LIMIT the order decides which rows are summed.
+        if (!limit.match(stmt).hasMatch())
+            stmt.remove(trailingOrder);
         source = u'(' + stmt + u')';
     }
-    Statement st(conn_.handle(), QStringLiteral("SELECT ") + selectList + QStringLiteral(" FROM ") + source);
-    st.bind(params_);
+    QStringList list;
+    for (const Aggregate &a : columns)
+        list << a.expression;
+    QString sql = QStringLiteral("SELECT ") + list.join(u',') + QStringLiteral(" FROM ") + source;
+    if (filtered_ && !filter_.isEmpty())
+        sql += QStringLiteral(" WHERE ") + filterSql(params);
+    Statement st(conn_.handle(), sql);
+    st.bind(params);
     QVariantList out;
-    if (st.step())
-        for (int i = 0; i < st.columnCount(); ++i)
-            out.append(st.value(i));
+    const bool any = st.step();
+    for (int i = 0; i < columns.size(); ++i) {
+        FieldDef f;
+        f.type = columns[i].type;
+        out.append(any ? fields::fromStorage(f, st.value(i)) : QVariant());
+    }
     return out;
+}
+
+QString DataSet::keySelection(Params &params) const
+{
+    if (!keyed_)
+        throw DbError(QStringLiteral("%1: 不是按行读取的数据集").arg(name_));
+    QString sql;
+    if (isTable_) {
+        sql = QStringLiteral("SELECT rowid FROM ") + quoteIdent(table_);
+    } else {
+        sql = QStringLiteral("SELECT ") + table_ + QStringLiteral(".rowid FROM ") + table_ + keyedRest_;
+        params += params_;
+    }
+    if (filtered_ && !filter_.isEmpty()) {
+        const QString where = filterSql(params);
+        sql = QStringLiteral("SELECT rowid FROM ") + quoteIdent(table_) + QStringLiteral(" WHERE rowid IN (") + sql +
+              QStringLiteral(") AND ") + where;
+    }
+    return sql;
+}
+
+int DataSet::rowOfKey(qint64 rowid)
+{
+    ensureLoaded();
+    return keyed_ ? int(keys_.indexOf(rowid)) : -1;
 }
 
 // ---------------------------------------------------------------- editors

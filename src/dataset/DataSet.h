@@ -78,6 +78,20 @@ class DataSet : public QObject {
 public:
     enum class State { Inactive, Browse, Edit, Insert };
 
+    // Holds the data set's notifications back until the outermost scope ends, then sends
+    // each kind once: a row walk, a lazy first read or an assignment with its handlers
+    // reaches the grids and boxes as one change, never half done.
+    class NotifyScope {
+    public:
+        explicit NotifyScope(DataSet &ds);
+        ~NotifyScope();
+        NotifyScope(const NotifyScope &) = delete;
+        NotifyScope &operator=(const NotifyScope &) = delete;
+
+    private:
+        DataSet &ds_;
+    };
+
     DataSet(Connection &conn, const QString &name, QObject *parent = nullptr);
     ~DataSet() override;
 
@@ -155,8 +169,18 @@ public:
     void setFiltered(bool on);
     bool isFiltered() const { return filtered_; }
 
-    // ---- aggregates over the same selection (filter not applied)
-    QVariantList aggregate(const QString &selectList);
+    // ---- aggregates over exactly the rows the data set shows (its filter and LIMIT
+    // included); each result is read as the given type (a money sum stays exact).
+    struct Aggregate {
+        QString expression;
+        FieldType type;
+    };
+    QVariantList aggregate(const QList<Aggregate> &columns);
+    // A statement selecting the rowids of the rows shown, with its parameters appended to
+    // params (keyed data sets only): for commands that work on "the listed lines".
+    QString keySelection(Params &params) const;
+    // Position of a row in the list, -1 when it is not listed.
+    int rowOfKey(qint64 rowid);
 
     // ---- handlers
     std::function<void(DataSet &)> afterOpen;
@@ -236,5 +260,15 @@ private:
 
     QList<FilterCondition> filter_;
     bool filtered_ = false;
+
+    // ---- notifications held back by NotifyScope
+    enum Note { NoteOpened = 1, NoteClosed = 2, NoteState = 4, NoteRows = 8, NoteCurrent = 16, NoteData = 32 };
+    void note(int what);
+    void noteRow(int row);
+    void flushNotes();
     int notifyDepth_ = 0;
+    int notes_ = 0;
+    QList<int> changedRows_;
+    bool queueFlush_ = false;   // the outermost scope is a first read inside a getter
+    bool flushQueued_ = false;
 };

@@ -41,8 +41,24 @@ void DataSetModel::rebuildColumns()
             columns_.append(i);
 }
 
+template <typename F>
+void DataSetModel::read(F f) const
+{
+    try {
+        f();
+    } catch (const KorvelError &e) {
+        // Views ask for data while they paint and lay out: never open a box there, and
+        // say it once, not for every cell.
+        if (e.message() != lastError_) {
+            lastError_ = e.message();
+            ui::errorLater(e.message());
+        }
+    }
+}
+
 void DataSetModel::onReset()
 {
+    lastError_.clear();
     beginResetModel();
     rebuildColumns();
     endResetModel();
@@ -53,7 +69,7 @@ int DataSetModel::rowCount(const QModelIndex &parent) const
     if (parent.isValid() || !ds_ || !ds_->isActive())
         return 0;
     int n = 0;
-    ui::guard(nullptr, [&] { n = ds_->recordCount(); });
+    read([&] { n = ds_->recordCount(); });
     return n;
 }
 
@@ -69,7 +85,7 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     QString text;
-    ui::guard(nullptr, [&] { text = ds_->displayText(index.row(), columns_.at(index.column())); });
+    read([&] { text = ds_->displayText(index.row(), columns_.at(index.column())); });
     return text;
 }
 

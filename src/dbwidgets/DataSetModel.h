@@ -28,8 +28,12 @@ public:
 private:
     void rebuildColumns();
     void onReset();
+    // Runs a read of the data set for the view; an engine error is reported once, later.
+    template <typename F>
+    void read(F f) const;
     QPointer<DataSet> ds_;
     QList<int> columns_;
     QStringList customColumns_;
     bool readOnly_ = false;
+    mutable QString lastError_;  // reported already since the last reset
 };

@@ -1,6 +1,7 @@
 #include "store/DataModule.h"
 
 #include "dataset/Errors.h"
+#include "dataset/Formats.h"
 #include "store/PyLibrary.h"
 
 namespace {
@@ -144,9 +145,11 @@ DataModule::DataModule(std::unique_ptr<Connection> conn, std::unique_ptr<PyLibra
     ADOQuerysp = make("ADOQuerysp");
     ADOQuerysp->setSql("select bh as 编号,sum(sn) as 数量 from ck where  bc is null group by bh");
     ADOQuerysp->setResultType("编号", FieldType::Text, 50);
+    ADOQuerysp->setResultType("数量", FieldType::Integer);
     ADOQuerysp1 = make("ADOQuerysp1");
     ADOQuerysp1->setSql("select mc as 名称,sum(sn) as 数量 from ck where bc is null group by mc");
     ADOQuerysp1->setResultType("名称", FieldType::Text, 50);
+    ADOQuerysp1->setResultType("数量", FieldType::Integer);
 
     ADOQueryspwz = make("ADOQueryspwz");
     ADOQueryspwz->setSql("SELECT DISTINCT ck FROM pl");
@@ -205,6 +208,7 @@ DataModule::DataModule(std::unique_ptr<Connection> conn, std::unique_ptr<PyLibra
     ADOQueryspfx->setSql("select mc as 名称,sum(sn) as 数量 from ck where fk='已付' and bc='保存' group by mc order by "
                          "sum(sn) desc");
     ADOQueryspfx->setResultType("名称", FieldType::Text, 50);
+    ADOQueryspfx->setResultType("数量", FieldType::Integer);
 
     ADOQuerylr = make("ADOQuerylr");
     ADOQuerylr->setSql("select ck.mc,sum(ck.xsj*ck.sn-pl.cgj*ck.sn) from pl,ck where pl.mc=ck.mc and ck.bc='保存' "
@@ -361,37 +365,39 @@ void DataModule::ADOQueryLSDHCalcFields(CalcRow &row)
 
 void DataModule::ADOQueryRKCXAfterOpen(DataSet &ds)
 {
-    const QVariantList r = ds.aggregate(
-        "sum(sn*cgj), sum(sn), sum(CASE WHEN fk='已付' THEN sn*cgj END)");
-    rkcxTotalAmount += Money::fromRaw(r.value(0).toLongLong());
+    const QVariantList r = ds.aggregate({{"sum(sn*cgj)", FieldType::Money},
+                                         {"sum(sn)", FieldType::Integer},
+                                         {"sum(CASE WHEN fk='已付' THEN sn*cgj END)", FieldType::Money}});
+    rkcxTotalAmount += fmt::toMoney(r.value(0));
     rkcxTotalQuantity += r.value(1).toLongLong();
-    rkcxTotalPaid += Money::fromRaw(r.value(2).toLongLong());
+    rkcxTotalPaid += fmt::toMoney(r.value(2));
     ds.last();
 }
 
 void DataModule::ADOQueryCKCXAfterOpen(DataSet &ds)
 {
-    const QVariantList r = ds.aggregate(
-        "sum(sn*xsj), sum(sn), sum(CASE WHEN fk='已付' THEN sn*xsj END)");
-    ckcxTotalAmount += Money::fromRaw(r.value(0).toLongLong());
+    const QVariantList r = ds.aggregate({{"sum(sn*xsj)", FieldType::Money},
+                                         {"sum(sn)", FieldType::Integer},
+                                         {"sum(CASE WHEN fk='已付' THEN sn*xsj END)", FieldType::Money}});
+    ckcxTotalAmount += fmt::toMoney(r.value(0));
     ckcxTotalQuantity += r.value(1).toLongLong();
-    ckcxTotalPaid += Money::fromRaw(r.value(2).toLongLong());
+    ckcxTotalPaid += fmt::toMoney(r.value(2));
     ds.last();
 }
 
 void DataModule::ADOQueryskcxAfterOpen(DataSet &ds)
 {
-    const QVariantList r = ds.aggregate("sum(jr), sum(yr)");
-    skcxTotalJr += Money::fromRaw(r.value(0).toLongLong());
-    skcxTotalYr += Money::fromRaw(r.value(1).toLongLong());
+    const QVariantList r = ds.aggregate({{"sum(jr)", FieldType::Money}, {"sum(yr)", FieldType::Money}});
+    skcxTotalJr += fmt::toMoney(r.value(0));
+    skcxTotalYr += fmt::toMoney(r.value(1));
     ds.last();
 }
 
 void DataModule::ADOQueryfkcxAfterOpen(DataSet &ds)
 {
-    const QVariantList r = ds.aggregate("sum(jr), sum(yr)");
-    fkcxTotalJr += Money::fromRaw(r.value(0).toLongLong());
-    fkcxTotalYr += Money::fromRaw(r.value(1).toLongLong());
+    const QVariantList r = ds.aggregate({{"sum(jr)", FieldType::Money}, {"sum(yr)", FieldType::Money}});
+    fkcxTotalJr += fmt::toMoney(r.value(0));
+    fkcxTotalYr += fmt::toMoney(r.value(1));
     ds.last();
 }
 

@@ -3,6 +3,7 @@
 #include "dataset/Errors.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -41,6 +42,12 @@ void error(QWidget *parent, const QString &text)
 bool confirmYes(QWidget *parent, const QString &text)
 {
     return seams().confirmYes(parent, text);
+}
+
+void errorLater(const QString &text)
+{
+    QMetaObject::invokeMethod(
+        qApp, [text] { error(QApplication::activeWindow(), text); }, Qt::QueuedConnection);
 }
 
 void guard(QWidget *parent, const std::function<void()> &handler)

@@ -40,6 +40,10 @@ void message(QWidget *parent, const QString &text, const QString &title = QStrin
 void error(QWidget *parent, const QString &text);
 bool confirmYes(QWidget *parent, const QString &text);
 
+// Shows an error from the event loop, not from where it arose: for errors met while a view
+// paints or asks for its data, where a modal box must never open.
+void errorLater(const QString &text);
+
 // The one place that ends a handler on an error and shows its text.
 void guard(QWidget *parent, const std::function<void()> &handler);
 

@@ -93,7 +93,7 @@ private slots:
         for (ds.first(); !ds.eof(); ds.next())
             total += ds.fieldByName("zjr").asMoney();
         QCOMPARE(total, Money::fromUnits(1));
-        QCOMPARE(Money::fromRaw(ds.aggregate("sum(sn*cgj)").value(0).toLongLong()), Money::fromUnits(1));
+        QCOMPARE(ds.aggregate({{"sum(sn*cgj)", FieldType::Money}}).value(0).value<Money>(), Money::fromUnits(1));
     }
 
     // The engine itself refuses values outside a column's type; nothing is stored.
@@ -263,6 +263,7 @@ private slots:
         // Read whole (an aggregate) the filter is applied on the rows.
         DataSet agg(*conn, "agg");
         agg.setSql("select gsmc as 名称, count(*) as 数量 from kh group by gsmc");
+        agg.setResultType("数量", FieldType::Integer);
         agg.setFilter({{"名称", FilterCondition::Eq, name}});
         agg.setFiltered(true);
         agg.open();
