@@ -94,8 +94,13 @@ public:
     sqlite3 *handle() const { return db_; }
     QString lastError() const;
 
+    // Rows of a table were changed by statements, not through a data set: data sets that
+    // show that table read their rows again when they are next looked at.
+    void announceWrite(const QString &table) { emit written(table); }
+
 signals:
     void rolledBack();
+    void written(const QString &table);
 
 private:
     void openWith(const QString &path, const QString &key, int flags);

@@ -213,6 +213,10 @@ DataSet::DataSet(Connection &conn, const QString &name, QObject *parent)
     : QObject(parent), conn_(conn), name_(name)
 {
     setObjectName(name);
+    connect(&conn_, &Connection::written, this, [this](const QString &table) {
+        if (keyed_ && loaded_ && table.compare(table_, Qt::CaseInsensitive) == 0)
+            invalidateCache();
+    });
 }
 
 DataSet::~DataSet() = default;
@@ -418,7 +422,7 @@ void DataSet::invalidateCache()
     NotifyScope scope(*this);
     cache_.clear();
     if (loaded_)
-        note(NoteRows);
+        note(NoteRows | NoteData);
 }
 
 void DataSet::reloadAfterRollback()

@@ -8,6 +8,7 @@
 #include "ui/Controls.h"
 #include "ui/Seams.h"
 #include "store/DataModule.h"
+#include "store/StockSave.h"
 #include "ui/ScreenHost.h"
 
 #include <QComboBox>
@@ -22,7 +23,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QScopeGuard>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -298,59 +298,13 @@ void TFormRKCX::CheckBox1Click()
     rkcx_->open();
 }
 
-// Each line goes into stock in its own transaction: the product's quantity and the
-// line's status change together or not at all, so no line is ever counted twice.
+// The listed pending and borrowed lines go into stock together, or none of them.
 void TFormRKCX::SpeedButton_ScanClick()
 {
-    if (!rkcx_->isActive() || rkcx_->recordCount() == 0)
-        return;
-    DataSet *plrk = m_.ADOQueryPLRK;
-    // The grid is repainted once at the end, not for every line.
-    DBGrid1->setUpdatesEnabled(false);
-    const auto repaint = qScopeGuard([this] { DBGrid1->setUpdatesEnabled(true); });
-    rkcx_->first();
-    while (!rkcx_->eof()) {
-        const QString bc = rkcx_->fieldByName(QStringLiteral("bc")).asString();
-        if (bc.isEmpty() || bc == Borrowed) {
-            const QString bh = rkcx_->fieldByName(QStringLiteral("bh")).asString();
-            const QString mc = rkcx_->fieldByName(QStringLiteral("mc")).asString();
-            plrk->clearParams();
-            if (!bh.isEmpty()) {
-                plrk->setSql(QStringLiteral("SELECT * FROM PL WHERE\n bh=:bh2"));
-                plrk->setParam(QStringLiteral("bh2"), bh);
-            } else {
-                plrk->setSql(QStringLiteral("SELECT * FROM PL WHERE\n  mc=:mc2"));
-                plrk->setParam(QStringLiteral("mc2"), mc);
-            }
-            plrk->open();
-            if (plrk->recordCount() > 0) {
-                plrk->first();
-                const int row = rkcx_->recNo();
-                try {
-                    Transaction tx(m_.conn());
-                    const int stock = plrk->fieldByName(QStringLiteral("sn")).asInteger();
-                    const int quantity = rkcx_->fieldByName(QStringLiteral("sn")).asInteger();
-                    plrk->edit();
-                    plrk->setValue(QStringLiteral("sn"), stock + quantity);
-                    plrk->post();
-                    rkcx_->edit();
-                    rkcx_->setValue(QStringLiteral("bc"), Saved);
-                    rkcx_->post();
-                    tx.commit();
-                } catch (const KorvelError &e) {
-                    plrk->cancel();
-                    rkcx_->cancel();
-                    const QString what = bh.isEmpty() ? mc : bh + u' ' + mc;
-                    ui::message(this,
-                                QStringLiteral("第%1行（%2）没有保存：\n%3\n这一行和它后面的行仍未保存，前面的行已经保存。")
-                                    .arg(row + 1)
-                                    .arg(what, e.message()),
-                                QString(), ui::Icon::Warning);
-                    return;
-                }
-            }
-        }
-        rkcx_->next();
+    try {
+        stock::saveListed(m_.conn(), *rkcx_, LineKind::stockIn());
+    } catch (const KorvelError &e) {
+        ui::message(this, e.message(), QString(), ui::Icon::Warning);
     }
 }
 

@@ -287,9 +287,9 @@ private slots:
         QCOMPARE(status(mc), raised.isEmpty() ? QVariant() : QVariant(QStringLiteral("保存")));
     }
 
-    // A line that would take the stock beyond its range stops the save there: it stays
-    // pending, its product unchanged, the lines before it saved, and the user is told.
-    void stockOverflowStopsAtThatLine()
+    // A line that would take the stock beyond its range stops the whole save: nothing is
+    // saved, the user is told which line, and the same list saves once there is room.
+    void stockOverflowSavesNothing()
     {
         f->exec("UPDATE pl SET sn=32760 WHERE bh='TV-001'");
         add("2024-5-3-1", "双门冰箱", "FR-001", 1, 10000, "2024-05-03 09:00:00");
@@ -300,20 +300,38 @@ private slots:
         QCOMPARE(f->seams.messages().size(), 1);
         const QString msg = f->seams.lastMessage();
         QVERIFY2(msg.contains(QStringLiteral("第2行")) && msg.contains(QStringLiteral("液晶电视")), qPrintable(msg));
-        QCOMPARE(stock("双门冰箱"), 1);
-        QCOMPARE(status("双门冰箱"), QVariant(QStringLiteral("保存")));
+        for (const char *p : {"双门冰箱", "滚筒洗衣机"}) {
+            QCOMPARE(stock(p), 0);
+            QCOMPARE(status(p), QVariant());
+        }
         QCOMPARE(stock("液晶电视"), 32760);
         QCOMPARE(status("液晶电视"), QVariant());
-        QCOMPARE(stock("滚筒洗衣机"), 0);
-        QCOMPARE(status("滚筒洗衣机"), QVariant());
-        QCOMPARE(m().ADOQueryPLRK->state(), DataSet::State::Browse);
         QCOMPARE(m().ADOQueryRKCX->state(), DataSet::State::Browse);
-        // Once the stock has room the same list finishes the job.
+        QVERIFY(!m().conn().inTransaction());
         f->exec("UPDATE pl SET sn=0 WHERE bh='TV-001'");
         w->SpeedButton_Scan->click();
         QCOMPARE(stock("液晶电视"), 10);
         QCOMPARE(stock("滚筒洗衣机"), 2);
         QCOMPARE(stock("双门冰箱"), 1);
+    }
+
+    // Lines are decided on what is stored now: a line cancelled or exchanged since the list
+    // was read stays out of stock, and a line already saved is not saved twice.
+    void saveDecidesOnTheStoredStatus()
+    {
+        add("2024-5-3-1", "液晶电视", "TV-001", 3, 10000, "2024-05-03 09:00:00");
+        add("2024-5-3-1", "双门冰箱", "FR-001", 2, 10000, "2024-05-03 09:01:00");
+        add("2024-5-3-1", "电饭煲", "", 4, 10000, "2024-05-03 09:02:00");
+        TFormRKCX *w = open();
+        QCOMPARE(listed().size(), 3);
+        f->exec("UPDATE rk SET bc='退单', lsdh='' WHERE mc='液晶电视'");
+        f->exec("UPDATE rk SET bc='退换', sn=0 WHERE mc='双门冰箱'");
+        f->exec("UPDATE rk SET bc='保存' WHERE mc='电饭煲'");
+        w->SpeedButton_Scan->click();
+        QCOMPARE(stock("液晶电视"), 0);
+        QCOMPARE(stock("双门冰箱"), 0);
+        QCOMPARE(stock("电饭煲"), 0);
+        QVERIFY(f->seams.messages().isEmpty());
     }
 
     // Save and return on a list another screen closed, or on an empty one, do nothing.

@@ -1,0 +1,62 @@
+#include "store/StockSave.h"
+
+#include "dataset/Connection.h"
+#include "dataset/DataSet.h"
+#include "dataset/Errors.h"
+
+namespace stock {
+
+namespace {
+const QString Saved = QStringLiteral("保存");
+} // namespace
+
+int saveListed(Connection &conn, DataSet &list, const LineKind &kind)
+{
+    if (!list.isActive() || list.recordCount() == 0)
+        return 0;
+    list.checkBrowseMode();
+    int saved = 0;
+    {
+        Transaction tx(conn);
+        Params params{{QStringLiteral("lent"), kind.lentStatus}};
+        const QString keys = list.keySelection(params);
+        const QList<QVariantList> lines =
+            conn.rows(QStringLiteral("SELECT rowid, bh, mc, sn FROM %1 WHERE rowid IN (%2)"
+                                     " AND (bc IS NULL OR bc='' OR bc=:lent) ORDER BY rowid")
+                          .arg(kind.table, keys),
+                      params);
+        for (const QVariantList &line : lines) {
+            const qint64 rowid = line.value(0).toLongLong();
+            const QString bh = line.value(1).toString(), mc = line.value(2).toString();
+            const qint64 quantity = line.value(3).toLongLong();
+            // The product by its number, or by its name when the line has none.
+            const QVariant product =
+                bh.isEmpty()
+                    ? conn.scalar(QStringLiteral("SELECT rowid FROM pl WHERE mc=:mc ORDER BY rowid LIMIT 1"), {{"mc", mc}})
+                    : conn.scalar(QStringLiteral("SELECT rowid FROM pl WHERE bh=:bh ORDER BY rowid LIMIT 1"), {{"bh", bh}});
+            if (product.isNull())
+                continue;
+            try {
+                conn.exec(QStringLiteral("UPDATE pl SET sn=coalesce(sn,0)+:q WHERE rowid=:p"),
+                          {{"q", quantity * kind.savedStockSign}, {"p", product}});
+                conn.exec(QStringLiteral("UPDATE %1 SET bc=:saved WHERE rowid=:r").arg(kind.table),
+                          {{"saved", Saved}, {"r", rowid}});
+            } catch (const DbError &e) {
+                const QString what = bh.isEmpty() ? mc : bh + u' ' + mc;
+                throw DbError(QStringLiteral("第%1行（%2）不能保存：\n%3\n列表中的行都没有保存。")
+                                  .arg(list.rowOfKey(rowid) + 1)
+                                  .arg(what, e.message()),
+                              e.code());
+            }
+            ++saved;
+        }
+        tx.commit();
+    }
+    if (saved > 0) {
+        conn.announceWrite(QStringLiteral("pl"));
+        list.refresh();
+    }
+    return saved;
+}
+
+} // namespace stock
