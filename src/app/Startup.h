@@ -8,7 +8,8 @@
 class QApplication;
 class Tmain;
 
-// Creates the main window; when the database cannot be opened, shows the engine's
-// message in a box and returns null.
+// Removes the temporary files of copies killed half-way, then creates the main window;
+// when the database cannot be opened or does not hold the schema, shows why in one box
+// and returns null.
 std::unique_ptr<Tmain> createMain(const BackupPaths &backup = BackupPaths::standard(), const QString &pyDir = QString());
 int korvelRun(QApplication &app);

@@ -7,6 +7,7 @@
 #include "app/Screens.h"
 #include "ui/Seams.h"
 #include "app/TFormdl.h"
+#include "maintenance/MaintenanceRegister.h"
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>
@@ -293,11 +294,10 @@ bool Tmain::copyOnCloseDay(const QDate &today)
 
 void Tmain::FormClose()
 {
-    if (!copyOnCloseDay(QDate::currentDate()))
-        return;
-    QString error;
-    if (!py().copy(QStringLiteral("lr"), backup_.backupFile(), &error))
-        ui::message(this, QStringLiteral("数据自动备份失败：") + error, QString(), ui::Icon::Warning);
+    // The backup command's own copy, with its check of lr: a damaged file never replaces
+    // the good backup. After a restore the connection is closed and lr is the backup itself.
+    if (copyOnCloseDay(backup_.closingDay()) && conn().isOpen())
+        backupDatabase(*this);
 }
 
 void Tmain::closeEvent(QCloseEvent *e)

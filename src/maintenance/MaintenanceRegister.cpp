@@ -1,5 +1,6 @@
 #include "maintenance/MaintenanceRegister.h"
 
+#include "dataset/EngineErrors.h"
 #include "dataset/Errors.h"
 #include "store/Schema.h"
 #include "ui/Seams.h"
@@ -10,10 +11,8 @@
 #include "store/PyLibrary.h"
 #include "ui/ScreenHost.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QAction>
-#include <QSaveFile>
 
 namespace {
 
@@ -43,29 +42,25 @@ void clearPassword(ScreenHost &host)
     }
 }
 
-// Copies the database to the backup file; false after telling the user why not.
-bool backupDatabase(ScreenHost &host)
+// Tells why a copy was not made, with what the check found; always false.
+bool refuse(ScreenHost &host, const QString &what, const QString &found)
 {
-    QString error;
-    if (host.data().pyLibrary()->copy(QStringLiteral("lr"), host.backupPaths().backupFile(), &error))
-        return true;
-    ui::message(host.hostWindow(), QStringLiteral("数据备份失败，备份文件没有更新。\n") + error, QString(), ui::Icon::Warning);
+    ui::message(host.hostWindow(), what + QStringLiteral("\n详细信息：") + found, QString(), ui::Icon::Warning);
     return false;
 }
 
-// Why the file cannot serve as this program's database, or an empty text if it can.
-QString unusableBackup(const QString &path)
+// The backup file as a checked, complete candidate for restore, or an empty text if it is one.
+QString unusableBackup(const QString &path, Connection &c)
 {
     if (!QFileInfo(path).isFile())
         return QStringLiteral("找不到备份文件“%1”，数据没有恢复。").arg(path);
     try {
-        Connection c;
         schema::open(c, path);
         if (c.scalar(QStringLiteral("select count(*) from kr")).toLongLong() < 1)
             return QStringLiteral("备份文件“%1”不完整，数据没有恢复。").arg(path);
-        c.scalar(QStringLiteral("select count(*) from gy"));
-    } catch (const KorvelError &e) {
-        return QStringLiteral("备份文件“%1”不是本系统的数据文件，数据没有恢复。\n").arg(path) + e.message();
+    } catch (const DbError &e) {
+        return QStringLiteral("备份文件“%1”不是本系统的数据文件，或者已经损坏，数据没有恢复。\n详细信息：").arg(path)
+               + engine::detailOf(e);
     }
     return {};
 }
@@ -76,9 +71,17 @@ void restoreDatabase(ScreenHost &host)
     if (!ui::confirmYes(main, QStringLiteral("确定要恢复数据吗?恢复成功后重启软件!")))
         return;
     const QString backup = host.backupPaths().backupFile();
-    const QString reason = unusableBackup(backup);
+    Connection candidate;
+    const QString reason = unusableBackup(backup, candidate);
     if (!reason.isEmpty()) {
         ui::message(main, reason, QString(), ui::Icon::Warning);
+        return;
+    }
+    // Every page and every table of the candidate, before anything is replaced.
+    const schema::SoundFile checked(candidate, schema::Check::Full);
+    if (!checked.isSound()) {
+        refuse(host, QStringLiteral("备份文件“%1”已经损坏，数据没有恢复，原数据文件没有改变。").arg(backup),
+               checked.problem());
         return;
     }
     // Screens close while their data sets can still read; then nothing holds the file.
@@ -92,35 +95,48 @@ void restoreDatabase(ScreenHost &host)
     host.closeHost();
 }
 
-// The backup file again, then a safety copy of it that is either complete or not there.
+// The backup file again, then a safety copy of it.
 void copyBeforeDeletion(ScreenHost &host)
 {
     if (!backupDatabase(host))
         return;
     const BackupPaths &paths = host.backupPaths();
-    QFile in(paths.backupFile());
-    QSaveFile out(paths.safetyCopy());
     QString error;
-    if (!in.open(QIODevice::ReadOnly)) {
-        error = in.errorString();
-    } else if (!out.open(QIODevice::WriteOnly)) {
-        error = out.errorString();
-    } else {
-        QByteArray chunk;
-        while (error.isEmpty() && !(chunk = in.read(1 << 20)).isEmpty())
-            if (out.write(chunk) != chunk.size())
-                error = out.errorString();
-        if (error.isEmpty() && in.error() != QFileDevice::NoError)
-            error = in.errorString();
-        if (error.isEmpty() && !out.commit())
-            error = out.errorString();
-    }
-    if (!error.isEmpty())
+    if (!host.data().pyLibrary()->copy(paths.backupFile(), paths.safetyCopy(), &error))
         ui::message(host.hostWindow(), QStringLiteral("安全备份“%1”失败：").arg(paths.safetyCopy()) + error, QString(),
                     ui::Icon::Warning);
 }
 
 } // namespace
+
+bool backupDatabase(ScreenHost &host)
+{
+    Connection &c = host.data().conn();
+    if (c.inTransaction()) {
+        // A byte copy taken now could hold half of the change.
+        ui::message(host.hostWindow(), QStringLiteral("有一项保存还没有结束，现在不能备份，原来的备份文件没有改变。"),
+                    QString(), ui::Icon::Warning);
+        return false;
+    }
+    QString problem, error;
+    {
+        // While it lives no other program can write lr, so the copy is the file checked. (The
+        // copy closes its own handle of lr at the end, which on POSIX releases that hold
+        // early; by then every byte is read.) It goes before any message is shown.
+        const schema::SoundFile source(c, schema::Check::Quick);
+        if (!source.isSound())
+            problem = source.problem();
+        else if (host.data().pyLibrary()->copy(QStringLiteral("lr"), host.backupPaths().backupFile(), &error))
+            return true;
+    }
+    if (!problem.isEmpty())
+        return refuse(host,
+                      QStringLiteral("数据文件lr有错误，没有备份，原来的备份文件没有改变。\n"
+                                     "请不要再录入数据，用“数据恢复”恢复备份，或请技术人员检查数据文件。"),
+                      problem);
+    ui::message(host.hostWindow(), QStringLiteral("数据备份失败，备份文件没有更新。\n") + error, QString(), ui::Icon::Warning);
+    return false;
+}
 
 void registerMaintenance(ScreenHost &host)
 {

@@ -1,10 +1,12 @@
 #include "store/Schema.h"
 
+#include "dataset/EngineErrors.h"
 #include "dataset/Errors.h"
 #include "dataset/Formats.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 namespace schema {
 
@@ -120,6 +122,13 @@ QString columnDdl(const Col &c)
     return n;
 }
 
+QString describeMissing(const QStringList &missing)
+{
+    if (missing.size() == int(std::size(tables)))
+        return QStringLiteral("文件里没有本系统的任何数据表");
+    return QStringLiteral("缺少：") + missing.join(QStringLiteral("、"));
+}
+
 } // namespace
 
 void registerCatalog(Catalog &catalog)
@@ -179,7 +188,74 @@ void open(Connection &c, const QString &path)
 {
     registerCatalog(c.catalog());
     c.open(path, QString::fromLatin1(Key));
+    // An empty file opens as an empty database; it must not half-start the program.
+    const QStringList missing = missingParts(c);
+    if (missing.isEmpty())
+        return;
+    c.close();
+    throw engine::notThisDatabase(describeMissing(missing));
 }
+
+QStringList missingParts(Connection &c)
+{
+    QStringList missing;
+    for (const Table &t : tables) {
+        const QString table = QString::fromLatin1(t.name);
+        QStringList present;
+        for (const QVariantList &row : c.rows(QStringLiteral("PRAGMA table_info(%1)").arg(table)))
+            present << row.value(1).toString().toLower();
+        if (present.isEmpty()) {
+            missing << table;
+            continue;
+        }
+        for (const Col &col : t.cols)
+            if (!present.contains(QString::fromLatin1(col.name).toLower()))
+                missing << table + u'.' + QString::fromLatin1(col.name);
+    }
+    return missing;
+}
+
+SoundFile::SoundFile(Connection &c, Check check)
+{
+    if (c.inTransaction()) {
+        problem_ = QStringLiteral("有一项保存还没有结束，现在不能检查数据文件");
+        return;
+    }
+    try {
+        // Pages read earlier may still be cached; the check must read what is on the disk now.
+        c.exec(QStringLiteral("PRAGMA shrink_memory"));
+        read_ = std::make_unique<Statement>(
+            c.handle(), check == Check::Quick ? QStringLiteral("PRAGMA quick_check(5)") : QStringLiteral("PRAGMA integrity_check(5)"));
+        // A sound file gives the one row "ok". The statement stays at that row: its read of
+        // the file goes on until it is finished.
+        QStringList findings;
+        while (read_->step()) {
+            const QString line = read_->value(0).toString();
+            if (findings.isEmpty() && line == QLatin1String("ok"))
+                break;
+            findings << line;
+        }
+        const QStringList missing = findings.isEmpty() ? missingParts(c) : QStringList();
+        if (!findings.isEmpty()) {
+            problem_ = findings.join(u'\n');
+        } else if (!missing.isEmpty()) {
+            problem_ = describeMissing(missing);
+        } else {
+            // A copy reads the file by its name: it must still be the file the engine checked,
+            // not one cut short or put in its place since it was opened.
+            const qint64 pages = c.scalar(QStringLiteral("PRAGMA page_count")).toLongLong();
+            const qint64 pageSize = c.scalar(QStringLiteral("PRAGMA page_size")).toLongLong();
+            if (QFileInfo(c.path()).size() != pages * pageSize)
+                problem_ = QStringLiteral("文件“%1”的大小与数据库不符：它被截短了，或者被别的文件替换了").arg(c.path());
+        }
+    } catch (const DbError &e) {
+        problem_ = engine::detailOf(e);
+    }
+    if (!problem_.isEmpty())
+        read_.reset();
+}
+
+SoundFile::~SoundFile() = default;
 
 void createDeliveredDatabase(const QString &path)
 {

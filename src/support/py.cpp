@@ -120,7 +120,9 @@ std::string baseNameOf(const std::string &path)
 
 // Creates the temporary file beside dst with a name that cannot clash with
 // another copy running at the same time. The mode passes through the umask,
-// as it would for a new file written by cp.
+// as it would for a new file written by cp. The program's clean-up at start
+// recognises exactly this name and reads the process id from it: change
+// both together.
 int createTemporary(const std::string &dst, mode_t mode, std::string &tmpPath)
 {
     static std::atomic<unsigned> counter{0};

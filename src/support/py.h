@@ -26,7 +26,10 @@ PY_EXPORT int GetPYIndexChar(const char *name, char *out, int outSize);
 
 /* Copies file src over dst byte for byte without ever leaving a truncated
  * dst: the data goes to a temporary file in dst's folder, which is synced
- * and then renamed over dst. src is only read, so it may be held open by
+ * and then renamed over dst. The temporary file is named
+ * ".<name of dst>.tmp-<process id>-<counter>-<nanoseconds>"; a copy killed
+ * half-way leaves it, and the program removes those of processes that no
+ * longer run when it starts. src is only read, so it may be held open by
  * someone else. Returns 0 on success. On failure returns non-zero (an errno
  * value), leaves dst as it was, removes the temporary file and writes a short
  * UTF-8 reason naming the file concerned into err (errSize bytes, may be

@@ -1,10 +1,13 @@
 // Start-up, the login dialog and the role gating, driven through the real windows.
 #include "dbwidgets/DBControls.h"
+#include "common/DamagedFiles.h"
 #include "common/Fixture.h"
 #include "app/Startup.h"
 #include "app/TFormdl.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QProcess>
 
 class TstLogin : public QObject {
     Q_OBJECT
@@ -163,16 +166,23 @@ private slots:
         QVERIFY(!f->main().isVisible());
     }
 
+    // Each ends start-up with one box before any window, saying what is wrong and where
+    // the backup is.
     void startUpFailures_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("file missing") << "missing";
-        QTest::newRow("wrong password") << "wrongkey";
-        QTest::newRow("not a database") << "garbage";
+        QTest::addColumn<QString>("says");
+        QTest::newRow("file missing") << "missing" << "无法打开或创建数据文件";
+        QTest::newRow("wrong password") << "wrongkey" << "不是本系统的数据文件";
+        QTest::newRow("not a database") << "garbage" << "不是本系统的数据文件";
+        QTest::newRow("0-byte file") << "empty" << "文件里没有本系统的任何数据表";
+        QTest::newRow("right key, other tables") << "othertables" << "缺少：pl、rk";
+        QTest::newRow("right key, a column missing") << "column" << "缺少：rk.bc";
     }
     void startUpFailures()
     {
         QFETCH(QString, kind);
+        QFETCH(QString, says);
         QFile::remove(f->path("lr"));
         if (kind == "wrongkey") {
             Connection c;
@@ -182,12 +192,63 @@ private slots:
             QFile file(f->path("lr"));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray(4096, 'x'));
+        } else if (kind == "empty") {
+            QFile file(f->path("lr"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (kind == "othertables") {
+            damaged::writeOtherTables(f->path("lr"));
+        } else if (kind == "column") {
+            damaged::writeColumnMissing(f->path("lr"));
         }
-        auto main = createMain(BackupPaths(f->backupFolder()), PY_DIR);
+        const BackupPaths paths(f->backupFolder());
+        auto main = createMain(paths, PY_DIR);
         QVERIFY(!main);
         QCOMPARE(f->seams.shown.size(), 1);
-        QVERIFY(!f->seams.shown[0].text.isEmpty());
+        const QString text = f->seams.shown[0].text;
+        QVERIFY2(text.contains(says), qPrintable(text));
+        QVERIFY2(text.contains(QDir::toNativeSeparators(paths.backupFile())), qPrintable(text));
         QCOMPARE(f->seams.shown[0].icon, ui::Icon::Error);
+        for (const QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY(!w->isVisible());
+    }
+
+    // Temporary files of copies killed half-way go at start; files of a copy still running
+    // in another process, and every file not named as the copy names its own, stay.
+    void staleCopiesRemovedAtStart()
+    {
+        QProcess gone;
+        gone.start(QStringLiteral("true"), QStringList());
+        QVERIFY(gone.waitForStarted());
+        const qint64 deadPid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        const qint64 livePid = QCoreApplication::applicationPid();
+
+        const QString work = f->dir(), backup = f->backupFolder();
+        const auto name = [](const QString &target, qint64 pid) {
+            return QStringLiteral(".%1.tmp-%2-0-123456789").arg(target).arg(pid);
+        };
+        const QStringList stale = {QDir(work).filePath(name("lr", deadPid)),
+                                   QDir(backup).filePath(name("软件数据备份", deadPid)),
+                                   QDir(backup).filePath(name("lr.bak", deadPid))};
+        const QStringList kept = {QDir(work).filePath(name("lr", livePid)),            // a copy still running
+                                  QDir(backup).filePath(name("软件数据备份", livePid)),
+                                  QDir(work).filePath(name("rK.rav", deadPid)),         // not a copy's target
+                                  QDir(work).filePath(name("lr", deadPid).mid(1)),      // not hidden
+                                  QDir(work).filePath(QStringLiteral(".lr.tmp-x")),
+                                  QDir(backup).filePath(name("lr", deadPid)),           // lr's copy goes beside lr
+                                  QDir(work).filePath(name("软件数据备份", deadPid))};
+        for (const QString &p : stale + kept) {
+            QFile file(p);
+            QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(p));
+            file.write(QByteArray(4096, 'a'));
+        }
+        auto main = createMain(BackupPaths(backup), PY_DIR);
+        QVERIFY(main);
+        for (const QString &p : stale)
+            QVERIFY2(!QFile::exists(p), qPrintable(p));
+        for (const QString &p : kept)
+            QVERIFY2(QFile::exists(p), qPrintable(p));
+        QVERIFY(f->seams.shown.isEmpty());
     }
 
     void copyOnClosingIsOnFridays()

@@ -1,10 +1,10 @@
 // Backup, restore, the copies made by the deletion command, and the deletion screen.
 #include "dbwidgets/DBGrid.h"
+#include "common/DamagedFiles.h"
 #include "common/Fixture.h"
 #include "store/Schema.h"
 #include "maintenance/TFormdele.h"
 
-#include <QCryptographicHash>
 #include <QMdiSubWindow>
 
 class TstBackup : public QObject {
@@ -12,14 +12,9 @@ class TstBackup : public QObject {
 
 private:
     std::unique_ptr<AppFixture> f;
+    const QDate friday{2026, 12, 11}, monday{2026, 12, 7};
 
-    static QByteArray digest(const QString &path)
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-    }
+    static QByteArray digest(const QString &path) { return damaged::digest(path); }
     static void writeFile(const QString &path, const QByteArray &bytes)
     {
         QFile file(path);
@@ -141,6 +136,10 @@ private slots:
         QTest::newRow("garbage") << "garbage";
         QTest::newRow("empty file") << "empty";
         QTest::newRow("other key") << "otherkey";
+        QTest::newRow("damaged in the middle") << "middle";
+        QTest::newRow("cut short") << "short";
+        QTest::newRow("right key, other tables") << "othertables";
+        QTest::newRow("right key, a column missing") << "column";
     }
     void restoreRefused()
     {
@@ -155,6 +154,18 @@ private slots:
             Connection c;
             c.create(file, "another");
             c.execScript("CREATE TABLE kr (rkdh INTEGER); INSERT INTO kr VALUES (1);");
+        } else if (kind == "middle" || kind == "short") {
+            // A backup that was good when it was made, with enough lines to damage.
+            QVERIFY(QFile::copy(f->path("lr"), file));
+            damaged::fillLines(file);
+            if (kind == "middle")
+                damaged::overwriteMiddle(file);
+            else
+                damaged::cutTo(file, QFileInfo(file).size() / 2);
+        } else if (kind == "othertables") {
+            damaged::writeOtherTables(file);
+        } else if (kind == "column") {
+            damaged::writeColumnMissing(file);
         }
         f->exec("update pl set sn=9 where bh='TV-001'");
         const QByteArray before = digest(f->path("lr"));
@@ -204,6 +215,78 @@ private slots:
         QVERIFY2(f->seams.lastMessage().startsWith(prefix), qPrintable(f->seams.lastMessage()));
         QVERIFY(screen());
         QVERIFY(screen()->isVisible());
+    }
+
+    // A damaged lr never replaces the good backup: not by the backup command, not by the
+    // deletion command's two copies, not by the copy on closing on a Friday.
+    void damagedSourceKeepsTheBackup_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("road");
+        for (const char *damage : {"middle", "emptied", "cut short", "replaced by other tables"})
+            for (const char *road : {"backup", "deletion", "closing"})
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(damage, road))) << damage << road;
+    }
+    void damagedSourceKeepsTheBackup()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, road);
+        const QString lr = f->path("lr");
+        const BackupPaths paths = BackupPaths(f->backupFolder()).setClosingDay(road == "closing" ? friday : monday);
+        damaged::fillLines(lr);
+        QVERIFY(QFile::copy(lr, paths.backupFile()));
+        QVERIFY(QFile::copy(lr, paths.safetyCopy()));
+        const QByteArray backupBefore = digest(paths.backupFile());
+
+        Tmain m(paths, PY_DIR);
+        auto *dlg = new TFormdl(m);
+        m.setLoginDialog(dlg);
+        dlg->show();
+        // Every page of the lines is read and cached before the damage.
+        QCOMPARE(m.conn().scalar("select count(*) from rk where mc like '%足够%'").toInt(), 2000);
+        if (damage == "middle")
+            damaged::overwriteMiddle(lr);
+        else if (damage == "emptied")
+            damaged::cutTo(lr, 0);
+        else if (damage == "cut short")
+            damaged::cutTo(lr, QFileInfo(lr).size() / 2);
+        else
+            damaged::writeOtherTables(lr);
+
+        if (road == "backup") {
+            m.action("ActionSJBF")->trigger();
+        } else if (road == "deletion") {
+            m.action("ActionSJSC")->trigger();
+        } else {
+            dlg->close();
+            QVERIFY(m.hasClosed());
+        }
+        delete dlg;
+        QVERIFY2(f->seams.messages().size() == 1, qPrintable(f->seams.messages().join("\n----\n")));
+        QVERIFY2(f->seams.lastMessage().contains(QStringLiteral("没有备份，原来的备份文件没有改变")),
+                 qPrintable(f->seams.lastMessage()));
+        QCOMPARE(digest(paths.backupFile()), backupBefore);
+        QCOMPARE(digest(paths.safetyCopy()), backupBefore);
+    }
+
+    // The copy on closing is the backup command's copy, on Fridays only.
+    void copyOnClosing_data()
+    {
+        QTest::addColumn<QDate>("day");
+        QTest::newRow("Friday") << friday;
+        QTest::newRow("Monday") << monday;
+    }
+    void copyOnClosing()
+    {
+        QFETCH(QDate, day);
+        Tmain m(BackupPaths(f->backupFolder()).setClosingDay(day), PY_DIR);
+        m.conn().exec("update pl set sn=3 where bh='TV-001'");
+        m.close();
+        QVERIFY(f->seams.shown.isEmpty());
+        if (day.dayOfWeek() == 5)
+            QCOMPARE(digest(m.backupPaths().backupFile()), digest(f->path("lr")));
+        else
+            QVERIFY(!QFile::exists(m.backupPaths().backupFile()));
     }
 
     void screenAtCreation()

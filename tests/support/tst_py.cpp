@@ -1,11 +1,18 @@
+#include "store/BackupPaths.h"
 #include "store/PyLibrary.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QLibrary>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -66,6 +73,7 @@ private slots:
     void copyFileHeldOpen();
     void failedCopyChangesNothing_data();
     void failedCopyChangesNothing();
+    void copyKilledHalfWayIsCleanedUp();
 };
 
 void TstPy::missingLibrary()
@@ -261,5 +269,62 @@ void TstPy::failedCopyChangesNothing()
     QVERIFY(after == before);
 }
 
-QTEST_GUILESS_MAIN(TstPy)
+// A backup killed half-way, as by kill -9 or a power cut: its temporary file stays behind,
+// the backup file stays as it was, and the clean-up at the next start removes exactly it.
+void TstPy::copyKilledHalfWayIsCleanedUp()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const BackupPaths paths(dir.path());
+    writeFile(paths.backupFile(), "the good backup");
+    // The source never ends while the test holds its writing end, so the copy stops midway.
+    const QString src = dir.filePath(QStringLiteral("lr"));
+    QVERIFY(mkfifo(QFile::encodeName(src).constData(), 0600) == 0);
+
+    QProcess copier;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TST_PY_COPY"), src + u'\n' + paths.backupFile());
+    copier.setProcessEnvironment(env);
+    copier.start(QCoreApplication::applicationFilePath(), QStringList());
+    QVERIFY(copier.waitForStarted());
+
+    int fifo = -1;
+    QTRY_VERIFY_WITH_TIMEOUT((fifo = open(QFile::encodeName(src).constData(), O_WRONLY | O_NONBLOCK)) >= 0, 20000);
+    const auto temporaries = [&] {
+        return QDir(dir.path()).entryList({QStringLiteral(".软件数据备份.tmp-*")}, QDir::Files | QDir::Hidden);
+    };
+    const QByteArray chunk(64 * 1024, 'd');
+    const auto copyIsWriting = [&] {
+        // Keeps the pipe full, so that the copy has bytes to write until it is killed.
+        if (write(fifo, chunk.constData(), size_t(chunk.size())) < 0 && errno != EAGAIN)
+            return false;
+        const QStringList found = temporaries();
+        return found.size() == 1 && QFileInfo(dir.filePath(found.first())).size() > 0;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(copyIsWriting(), 20000);
+    const QString temporary = dir.filePath(temporaries().first());
+    copier.kill();
+    QVERIFY(copier.waitForFinished());
+    close(fifo);
+
+    QVERIFY(QFile::exists(temporary));
+    QCOMPARE(readAll(paths.backupFile()), QByteArray("the good backup"));
+    QCOMPARE(paths.removeStaleCopies(dir.path()), QStringList{temporary});
+    QVERIFY(!QFile::exists(temporary));
+    QCOMPARE(readAll(paths.backupFile()), QByteArray("the good backup"));
+}
+
+int main(int argc, char *argv[])
+{
+    // The helper of copyKilledHalfWayIsCleanedUp: one copy in a process of its own.
+    const QString copy = qEnvironmentVariable("TST_PY_COPY");
+    if (!copy.isEmpty()) {
+        const QStringList files = copy.split(u'\n');
+        QString error;
+        return PyLibrary(LibraryDir).copy(files.value(0), files.value(1), &error) ? 0 : 1;
+    }
+    QCoreApplication app(argc, argv);
+    TstPy test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_py.moc"
