@@ -242,7 +242,7 @@ void Bench::oneInvoice()
 void Bench::posting(const QString &label, DataSet *table, const QString &customerColumn, const QString &priceColumn)
 {
     const QString tableName = table->tableName();
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = fmt::now();
     const QString number = fmt::documentNumber(now.date(), 9999);
     auto fill = [&](auto set) {
         set(QStringLiteral("lsdh"), number);

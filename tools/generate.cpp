@@ -204,7 +204,7 @@ private:
     int invoiceSize() { return std::min(8, 1 + int(std::geometric_distribution<int>(0.45)(rng_))); }
     // Times of k invoices spread over a working day (today: up to now).
     std::vector<QTime> invoiceTimes(const QDate &day, int k);
-    static QString stamp(const QDate &day, const QTime &t) { return fmt::storageDateTime(QDateTime(day, t)); }
+    static QString stamp(const QDate &day, const QTime &t) { return fmt::storageDateTime(fmt::wallClock(day, t)); }
 
     void masterData();
     void history();

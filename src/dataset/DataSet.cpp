@@ -65,8 +65,11 @@ std::optional<int> compareValues(const FieldDef &f, const QVariant &a, const QVa
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     case FieldType::DateTime: {
+        // Wall-clock values: compared by their date and time, never through a time zone.
         const QDateTime x = a.toDateTime(), y = b.toDateTime();
-        return x < y ? -1 : (x > y ? 1 : 0);
+        const auto kx = std::pair(x.date().toJulianDay(), x.time().msecsSinceStartOfDay());
+        const auto ky = std::pair(y.date().toJulianDay(), y.time().msecsSinceStartOfDay());
+        return kx < ky ? -1 : (kx > ky ? 1 : 0);
     }
     case FieldType::Float: {
         const double x = a.toDouble(), y = b.toDouble();

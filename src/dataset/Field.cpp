@@ -125,9 +125,9 @@ QVariant coerce(const FieldDef &f, const QVariant &v)
         return QVariant::fromValue(Money::fromUnits(v.toLongLong()));
     case FieldType::DateTime:
         if (mt.id() == QMetaType::QDateTime)
-            return v;
+            return fmt::wallClock(v.toDateTime());
         if (mt.id() == QMetaType::QDate)
-            return QDateTime(v.toDate(), QTime(0, 0));
+            return fmt::wallClock(v.toDate());
         return parseText(f, v.toString());
     case FieldType::Float:
         if (mt == QMetaType::fromType<Money>())

@@ -5,6 +5,21 @@
 
 namespace fmt {
 
+QDateTime wallClock(const QDate &d, const QTime &t)
+{
+    return QDateTime(d, t, Qt::UTC);
+}
+
+QDateTime wallClock(const QDateTime &dt)
+{
+    return dt.timeSpec() == Qt::UTC || !dt.isValid() ? dt : wallClock(dt.date(), dt.time());
+}
+
+QDateTime now()
+{
+    return wallClock(QDateTime::currentDateTime());
+}
+
 QString shortDate(const QDate &d)
 {
     return d.toString(QStringLiteral("yyyy-M-d"));
@@ -31,13 +46,29 @@ QString storageDate(const QDate &d)
 
 QDateTime parseStorage(const QString &text)
 {
-    QDateTime dt = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!dt.isValid()) {
-        const QDate d = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
-        if (d.isValid())
-            dt = QDateTime(d, QTime(0, 0));
-    }
-    return dt;
+    // Read by position: this runs for every date of every row read.
+    auto num = [&](int from, int len, bool *ok) {
+        int v = 0;
+        for (int i = from; i < from + len; ++i) {
+            const QChar c = text.at(i);
+            if (c < u'0' || c > u'9') {
+                *ok = false;
+                return 0;
+            }
+            v = v * 10 + (c.unicode() - u'0');
+        }
+        return v;
+    };
+    bool ok = text.size() >= 10 && text.at(4) == u'-' && text.at(7) == u'-';
+    if (!ok)
+        return {};
+    const QDate d(num(0, 4, &ok), num(5, 2, &ok), num(8, 2, &ok));
+    QTime t(0, 0);
+    if (ok && text.size() >= 19 && text.at(10) == u' ' && text.at(13) == u':' && text.at(16) == u':')
+        t = QTime(num(11, 2, &ok), num(14, 2, &ok), num(17, 2, &ok));
+    if (!ok || !d.isValid() || !t.isValid())
+        return {};
+    return wallClock(d, t);
 }
 
 QDateTime parseUserDateTime(const QString &text, bool *ok)
@@ -52,7 +83,7 @@ QDateTime parseUserDateTime(const QString &text, bool *ok)
                             ? QTime(0, 0)
                             : QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
         if (d.isValid() && t.isValid())
-            dt = QDateTime(d, t);
+            dt = wallClock(d, t);
     }
     if (ok)
         *ok = dt.isValid();

@@ -9,6 +9,14 @@
 
 namespace fmt {
 
+// Date-times are the shop's wall-clock times as stored, with no time zone: held with the
+// UTC time spec so that no conversion (and no look at the system's zone files) ever runs.
+QDateTime wallClock(const QDate &d, const QTime &t = QTime(0, 0));
+// The same value of any QDateTime: its own date and time, whatever its spec.
+QDateTime wallClock(const QDateTime &dt);
+// The current local date and time as a wall-clock value.
+QDateTime now();
+
 // Short date format yyyy-M-d (7 May 2010 is "2010-5-7").
 QString shortDate(const QDate &d);
 // Date-time as shown in grids: short date, then the time unless it is midnight.

@@ -20,7 +20,7 @@ QString DocumentCounter::openForDay(const QDate &today)
     const QDateTime stored = kr_.fieldByName(day_).asDateTime();
     const QString storedText = stored.isValid() ? fmt::shortDate(stored.date()) : QString();
     if (storedText != fmt::shortDate(today)) {
-        kr_.setValue(day_, QDateTime(today, QTime(0, 0)));
+        kr_.setValue(day_, fmt::wallClock(today));
         kr_.setValue(counter_, 1);
     }
     kr_.post();

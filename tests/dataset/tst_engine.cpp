@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <ctime>
 #include <sys/resource.h>
 
 namespace {
@@ -256,6 +257,34 @@ private slots:
         QCOMPARE(conn->money("SELECT sum(sn*cgj) FROM rk"), *Money::parse(u"2.5"));
         QCOMPARE(conn->money("SELECT sum(sn*cgj) FROM rk WHERE lsdh='无'"), Money());
         QCOMPARE(conn->money("SELECT cgj FROM pl WHERE mc='液晶电视'"), units(2500));
+    }
+
+    // ---------------------------------------------------------------- date-times
+
+    // Stored times are the shop's wall clock: read, shown, compared and written back as they
+    // are, even in an hour that the local zone skips when the clocks go forward.
+    void wallClockTimesNeverShift()
+    {
+        const QByteArray oldTz = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        conn->exec("INSERT INTO rk (lsdh, rq) VALUES ('夏令时', '2026-03-29 02:30:00')");
+        DataSet ds(*conn, "ds");
+        ds.setTable("rk");
+        ds.setFilter({{"rq", FilterCondition::Ge, QDateTime(QDate(2026, 3, 29), QTime(2, 15))}});
+        ds.setFiltered(true);
+        ds.open();
+        QCOMPARE(ds.recordCount(), 1);
+        QCOMPARE(ds.fieldByName("rq").asString(), QStringLiteral("2026-3-29 2:30:00"));
+        ds.edit();
+        ds.setValue("lsdh", "改");
+        ds.post();
+        QCOMPARE(conn->scalar("SELECT rq FROM rk").toString(), QStringLiteral("2026-03-29 02:30:00"));
+        if (oldTz.isEmpty())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", oldTz);
+        tzset();
     }
 
     // ---------------------------------------------------------------- notifications
