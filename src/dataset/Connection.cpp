@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QPointer>
+#include <filesystem>
 #include <sqlcipher/sqlite3.h>
 
 // ---------------------------------------------------------------- Catalog
@@ -196,9 +197,31 @@ Connection::~Connection()
     close();
 }
 
-void Connection::openWith(const QString &path, const QString &key, int flags)
+namespace {
+
+constexpr int PageSize = 4096;       // encrypted pages of new files
+constexpr int LegacyPageSize = 1024; // the engine's former default
+constexpr int BusyWaitMs = 5000;
+
+void closeHandle(sqlite3 *db)
 {
-    close();
+    sqlite3_close_v2(db);
+}
+
+void run(sqlite3 *db, const QByteArray &sql)
+{
+    char *err = nullptr;
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const DbError e = engine::error(sqlite3_extended_errcode(db),
+                                        err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_free(err);
+        throw e;
+    }
+}
+
+// A handle on the file with the key and a page size; the first read shows whether both fit.
+sqlite3 *openHandle(const QString &path, const QByteArray &key, int flags, int pageSize)
+{
     sqlite3 *db = nullptr;
     const QByteArray file = QFile::encodeName(path);
     if (const int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr); rc != SQLITE_OK) {
@@ -206,31 +229,99 @@ void Connection::openWith(const QString &path, const QString &key, int flags)
         sqlite3_close(db);
         throw e;
     }
+    // Before the first read: another program may be committing right now.
+    sqlite3_busy_timeout(db, BusyWaitMs);
+    sqlite3_key(db, key.constData(), int(key.size()));
+    try {
+        run(db, "PRAGMA cipher_page_size=" + QByteArray::number(pageSize) +
+                    ";"
+                    "PRAGMA cache_size=-65536;"
+                    // A wrong key or a file that is not a database shows up on the first read.
+                    "SELECT count(*) FROM sqlite_master;"
+                    "PRAGMA journal_mode=DELETE;");
+    } catch (...) {
+        closeHandle(db);
+        throw;
+    }
+    return db;
+}
+
+// Writes a copy of the open file with the new page size beside it, keeps the old file as
+// a copy and puts the new one in its place in one rename. Returns the handle to use: the
+// new file's, or the old one's when the conversion could not be made.
+sqlite3 *convertPages(sqlite3 *old, const QString &path, const QByteArray &key, int flags)
+{
+    const QString fresh = path + QStringLiteral(".4096-tmp");
+    const QString kept = path + QStringLiteral(".1024.bak");
+    QFile::remove(fresh);
+    QFile::remove(fresh + QStringLiteral("-journal"));
+    // The handle may not create files, so the new one is made empty first.
+    if (QFile f(fresh); !f.open(QIODevice::WriteOnly))
+        return old;
+    try {
+        Statement attach(old, QStringLiteral("ATTACH DATABASE :f AS conv KEY :k"));
+        attach.bind({{QStringLiteral("f"), fresh}, {QStringLiteral("k"), QString::fromUtf8(key)}});
+        attach.step();
+    } catch (const KorvelError &) {
+        QFile::remove(fresh);
+        return old;
+    }
+    try {
+        run(old, "PRAGMA conv.cipher_page_size=" + QByteArray::number(PageSize) +
+                     ";"
+                     "SELECT sqlcipher_export('conv');");
+        run(old, "DETACH DATABASE conv");
+    } catch (const KorvelError &) {
+        sqlite3_exec(old, "DETACH DATABASE conv", nullptr, nullptr, nullptr);
+        QFile::remove(fresh);
+        return old;
+    }
+    closeHandle(old);
+    std::error_code ec;
+    QFile::remove(kept);
+    if (!QFile::copy(path, kept) ||
+        (std::filesystem::rename(QFile::encodeName(fresh).toStdString(), QFile::encodeName(path).toStdString(), ec),
+         ec)) {
+        QFile::remove(fresh);
+        return openHandle(path, key, flags, LegacyPageSize);
+    }
+    return openHandle(path, key, flags, PageSize);
+}
+
+} // namespace
+
+void Connection::openWith(const QString &path, const QString &key, int flags, LegacyPages legacy)
+{
+    close();
     const QByteArray k = key.toUtf8();
-    sqlite3_key(db, k.constData(), int(k.size()));
-    // A wrong key or a file that is not a database shows up on the first read.
-    const char *setup = "SELECT count(*) FROM sqlite_master;"
-                        "PRAGMA journal_mode=DELETE;"
-                        "PRAGMA busy_timeout=5000;";
-    char *err = nullptr;
-    if (sqlite3_exec(db, setup, nullptr, nullptr, &err) != SQLITE_OK) {
-        const DbError e = engine::error(sqlite3_extended_errcode(db), err ? QString::fromUtf8(err) : engineMessage(db));
-        sqlite3_free(err);
-        sqlite3_close(db);
-        throw e;
+    sqlite3 *db = nullptr;
+    try {
+        db = openHandle(path, k, flags, PageSize);
+    } catch (const DbError &e) {
+        // A file written with the former page size reads as "not a database" until it is
+        // opened with that size.
+        if ((e.code() & 0xff) != SQLITE_NOTADB)
+            throw;
+        sqlite3 *old = nullptr;
+        try {
+            old = openHandle(path, k, flags, LegacyPageSize);
+        } catch (const KorvelError &) {
+            throw e;
+        }
+        db = legacy == LegacyPages::Convert ? convertPages(old, path, k, flags) : old;
     }
     db_ = db;
     path_ = path;
 }
 
-void Connection::open(const QString &path, const QString &key)
+void Connection::open(const QString &path, const QString &key, LegacyPages legacy)
 {
-    openWith(path, key, SQLITE_OPEN_READWRITE);
+    openWith(path, key, SQLITE_OPEN_READWRITE, legacy);
 }
 
 void Connection::create(const QString &path, const QString &key)
 {
-    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, LegacyPages::Convert);
 }
 
 void Connection::close()

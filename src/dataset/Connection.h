@@ -61,8 +61,11 @@ public:
     Connection();
     ~Connection() override;
 
+    // A file written with the former 1024-byte pages: converted once into the current page
+    // size (the old file kept beside it as "<name>.1024.bak"), or read as it is.
+    enum class LegacyPages { Convert, ReadAsIs };
     // Opens an existing file with its key; throws DbError with the engine's message.
-    void open(const QString &path, const QString &key);
+    void open(const QString &path, const QString &key, LegacyPages legacy = LegacyPages::Convert);
     // Creates a new file with the key (for the delivered database and tests).
     void create(const QString &path, const QString &key);
     void close();
@@ -103,7 +106,7 @@ signals:
     void written(const QString &table);
 
 private:
-    void openWith(const QString &path, const QString &key, int flags);
+    void openWith(const QString &path, const QString &key, int flags, LegacyPages legacy);
     sqlite3 *db_ = nullptr;
     QString path_;
     Catalog catalog_;

@@ -55,7 +55,8 @@ QString unusableBackup(const QString &path, Connection &c)
     if (!QFileInfo(path).isFile())
         return QStringLiteral("找不到备份文件“%1”，数据没有恢复。").arg(path);
     try {
-        schema::open(c, path);
+        // A backup in the former page format is checked as it is; lr is converted on opening.
+        schema::open(c, path, Connection::LegacyPages::ReadAsIs);
         if (c.scalar(QStringLiteral("select count(*) from kr")).toLongLong() < 1)
             return QStringLiteral("备份文件“%1”不完整，数据没有恢复。").arg(path);
     } catch (const DbError &e) {

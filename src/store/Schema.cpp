@@ -184,10 +184,10 @@ QString ddl()
     return out;
 }
 
-void open(Connection &c, const QString &path)
+void open(Connection &c, const QString &path, Connection::LegacyPages legacy)
 {
     registerCatalog(c.catalog());
-    c.open(path, QString::fromLatin1(Key));
+    c.open(path, QString::fromLatin1(Key), legacy);
     // An empty file opens as an empty database; it must not half-start the program.
     const QStringList missing = missingParts(c);
     if (missing.isEmpty())

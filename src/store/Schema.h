@@ -20,7 +20,8 @@ QString ddl();
 void createDeliveredDatabase(const QString &path);
 // Opens an existing file with the key and the catalog registered. A file that lacks a
 // table or column of the schema is refused (DbError) and left closed.
-void open(Connection &c, const QString &path);
+void open(Connection &c, const QString &path,
+          Connection::LegacyPages legacy = Connection::LegacyPages::Convert);
 
 // Tables and columns of the schema that the open file lacks, as "gy" or "rk.bc".
 QStringList missingParts(Connection &c);

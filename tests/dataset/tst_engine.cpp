@@ -9,10 +9,12 @@
 #include "store/Schema.h"
 
 #include <QSignalSpy>
+#include <sqlcipher/sqlite3.h>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <sys/resource.h>
 
@@ -257,6 +259,53 @@ private slots:
         QCOMPARE(conn->money("SELECT sum(sn*cgj) FROM rk"), *Money::parse(u"2.5"));
         QCOMPARE(conn->money("SELECT sum(sn*cgj) FROM rk WHERE lsdh='无'"), Money());
         QCOMPARE(conn->money("SELECT cgj FROM pl WHERE mc='液晶电视'"), units(2500));
+    }
+
+    // ---------------------------------------------------------------- page size
+
+    // A file written with the former 1024-byte pages still opens: converted once into the
+    // current page size with every row, the old file kept beside it; read as it is on request.
+    void oldPageSizeIsConvertedOnce()
+    {
+        const QString old = dir.filePath("old.lr");
+        QFile::remove(old);
+        QFile::remove(old + ".1024.bak");
+        {
+            sqlite3 *db = nullptr;
+            QVERIFY(sqlite3_open_v2(QFile::encodeName(old).constData(), &db,
+                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK);
+            sqlite3_key(db, schema::Key, int(strlen(schema::Key)));
+            const QByteArray sql = "PRAGMA cipher_page_size=1024;" + schema::ddl().toUtf8() +
+                                   "INSERT INTO pl (mc, sn) VALUES ('旧文件的商品', 7);";
+            QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        const QByteArray before = [&] {
+            QFile f(old);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        {
+            Connection asIs;
+            schema::open(asIs, old, Connection::LegacyPages::ReadAsIs);
+            QCOMPARE(asIs.scalar("SELECT sn FROM pl WHERE mc='旧文件的商品'").toInt(), 7);
+            QCOMPARE(asIs.scalar("PRAGMA cipher_page_size").toInt(), 1024);
+        }
+        QVERIFY(!QFile::exists(old + ".1024.bak"));
+        for (int round = 0; round < 2; ++round) {
+            Connection c;
+            schema::open(c, old);
+            QCOMPARE(c.scalar("SELECT sn FROM pl WHERE mc='旧文件的商品'").toInt(), 7 + round);
+            QCOMPARE(c.scalar("PRAGMA cipher_page_size").toInt(), 4096);
+            c.exec("UPDATE pl SET sn=sn+1 WHERE mc='旧文件的商品'");
+        }
+        QFile kept(old + ".1024.bak");
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), before);
+        QVERIFY(!QFile::exists(old + ".4096-tmp"));
+        Connection fresh;
+        schema::open(fresh, file());
+        QCOMPARE(fresh.scalar("PRAGMA cipher_page_size").toInt(), 4096);
     }
 
     // ---------------------------------------------------------------- date-times
