@@ -22,11 +22,18 @@ const QRegularExpression &selectStarRe()
     return re;
 }
 
-bool containsWord(const QString &text, const char *pattern)
+const QRegularExpression &joinRe()
 {
-    return QRegularExpression(QString::fromLatin1(pattern), QRegularExpression::CaseInsensitiveOption)
-        .match(text)
-        .hasMatch();
+    static const QRegularExpression re(QStringLiteral("\\b(group\\s+by|union|join)\\b"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+
+const QRegularExpression &orderOrLimitRe()
+{
+    static const QRegularExpression re(QStringLiteral("\\b(order\\s+by|limit)\\b"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re;
 }
 
 QString quoteIdent(const QString &name)
@@ -242,7 +249,7 @@ void DataSet::setSql(const QString &sql)
     isTable_ = false;
     sql_ = sql;
     const auto m = selectStarRe().match(sql);
-    keyed_ = m.hasMatch() && !containsWord(m.captured(2), "\\b(group\\s+by|union|join)\\b") &&
+    keyed_ = m.hasMatch() && !joinRe().match(m.captured(2)).hasMatch() &&
              !m.captured(2).trimmed().startsWith(u',');
     table_ = keyed_ ? m.captured(1) : QString();
     keyedRest_ = keyed_ ? m.captured(2) : QString();
@@ -387,6 +394,9 @@ void DataSet::close()
     keys_.clear();
     cache_.clear();
     rows_.clear();
+    windows_.clear();
+    windowedActive_ = false;
+    windowedCount_ = 0;
     buf_.clear();
     modified_.clear();
     insertRow_ = -1;
@@ -548,7 +558,7 @@ void DataSet::loadKeys()
         return;
     }
     QString sql = QStringLiteral("SELECT ") + table_ + QStringLiteral(".rowid FROM ") + table_ + keyedRest_;
-    if (!containsWord(keyedRest_, "\\border\\s+by\\b") && !containsWord(keyedRest_, "\\blimit\\b"))
+    if (!orderOrLimitRe().match(keyedRest_).hasMatch())
         sql += QStringLiteral(" ORDER BY ") + table_ + QStringLiteral(".rowid");
     {
         Statement st(conn_.handle(), sql);
@@ -606,6 +616,9 @@ void DataSet::execute()
     keys_.clear();
     cache_.clear();
     rows_.clear();
+    windows_.clear();
+    windowedActive_ = false;
+    windowedCount_ = 0;
     // A record started before the rows were first read stays the record being inserted.
     const bool inserting = state_ == State::Insert;
     if (!inserting) {
@@ -618,39 +631,31 @@ void DataSet::execute()
         // The first rows are read at once, as a grid shows them right after opening.
         if (!keys_.isEmpty())
             fetchWindow(0);
+    } else if (windowed_ && !(filtered_ && !filter_.isEmpty())) {
+        // Only the count now; the rows come in windows where somebody looks.
+        {
+            Statement st(conn_.handle(), sql_);
+            resolveFields(st);
+            mapColumns(st);
+        }
+        Statement count(conn_.handle(), QStringLiteral("SELECT count(*) FROM (") + sql_ + u')');
+        count.bind(params_);
+        windowedCount_ = count.step() ? int(count.int64(0)) : 0;
+        windowedActive_ = true;
     } else {
         Statement st(conn_.handle(), sql_);
         st.bind(params_);
         resolveFields(st);
-        // Map the statement's columns onto the field list.
-        QVector<int> source(defs_.size(), -1);
-        for (int i = 0; i < defs_.size(); ++i) {
-            for (int c = 0; c < st.columnCount(); ++c)
-                if (st.columnName(c).compare(defs_[i].name, Qt::CaseInsensitive) == 0) {
-                    source[i] = c;
-                    break;
-                }
-            if (source[i] < 0 && !defs_[i].calculated)
-                throw DbError(QStringLiteral("%1: 找不到字段“%2”").arg(name_, defs_[i].name));
-        }
+        const QVector<int> source = mapColumns(st);
         while (st.step()) {
-            QVariantList row;
-            row.reserve(defs_.size());
-            for (int i = 0; i < defs_.size(); ++i) {
-                if (source[i] < 0) {
-                    row.append(QVariant());
-                    continue;
-                }
-                row.append(fields::fromStorage(defs_[i], st.value(source[i])));
-            }
-            calc(row);
+            QVariantList row = readRow(st, source);
             if (!filtered_ || filter_.isEmpty() || passesFilter(row))
                 rows_.append(row);
         }
     }
     loaded_ = true;
     if (inserting) {
-        insertRow_ = keyed_ ? int(keys_.size()) : int(rows_.size());
+        insertRow_ = recordCount();
         cur_ = insertRow_;
         bof_ = eof_ = false;
         return;
@@ -658,6 +663,56 @@ void DataSet::execute()
     cur_ = recordCount() > 0 ? 0 : -1;
     bof_ = true;
     eof_ = cur_ < 0;
+}
+
+QVector<int> DataSet::mapColumns(Statement &st)
+{
+    // The statement's columns onto the field list.
+    QVector<int> source(defs_.size(), -1);
+    for (int i = 0; i < defs_.size(); ++i) {
+        for (int c = 0; c < st.columnCount(); ++c)
+            if (st.columnName(c).compare(defs_[i].name, Qt::CaseInsensitive) == 0) {
+                source[i] = c;
+                break;
+            }
+        if (source[i] < 0 && !defs_[i].calculated)
+            throw DbError(QStringLiteral("%1: 找不到字段“%2”").arg(name_, defs_[i].name));
+    }
+    return source;
+}
+
+QVariantList DataSet::readRow(Statement &st, const QVector<int> &source)
+{
+    QVariantList row;
+    row.reserve(defs_.size());
+    for (int i = 0; i < defs_.size(); ++i)
+        row.append(source[i] < 0 ? QVariant() : fields::fromStorage(defs_[i], st.value(source[i])));
+    calc(row);
+    return row;
+}
+
+QVariantList DataSet::windowedRow(int row)
+{
+    const int w = row / WindowSize;
+    auto it = windows_.constFind(w);
+    if (it == windows_.constEnd()) {
+        if (windows_.size() > CacheLimit / WindowSize)
+            windows_.clear();
+        Statement st(conn_.handle(), sql_ + QStringLiteral(" LIMIT %1 OFFSET %2").arg(WindowSize).arg(w * WindowSize));
+        st.bind(params_);
+        const QVector<int> source = mapColumns(st);
+        QList<QVariantList> rows;
+        while (st.step())
+            rows.append(readRow(st, source));
+        it = windows_.insert(w, rows);
+    }
+    return it->value(row % WindowSize);
+}
+
+void DataSet::setWindowedRead(bool on)
+{
+    close();
+    windowed_ = on;
 }
 
 void DataSet::calc(QVariantList &values)
@@ -724,7 +779,7 @@ QVariantList DataSet::fetchRow(int row)
     if (row == insertRow_)
         return buf_;
     if (!keyed_)
-        return rows_.at(row);
+        return windowedActive_ ? windowedRow(row) : rows_.at(row);
     const qint64 key = keys_.at(row);
     auto it = cache_.constFind(key);
     if (it == cache_.constEnd()) {
@@ -748,7 +803,7 @@ int DataSet::recordCount()
     if (!isActive())
         return 0;
     ensureLoaded();
-    const int base = keyed_ ? int(keys_.size()) : int(rows_.size());
+    const int base = keyed_ ? int(keys_.size()) : windowedActive_ ? windowedCount_ : int(rows_.size());
     return base + (insertRow_ >= 0 ? 1 : 0);
 }
 

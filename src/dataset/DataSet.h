@@ -109,6 +109,9 @@ public:
     // A fixed field list; without one the statement's own columns are exposed.
     void setFieldDefs(const QList<FieldDef> &defs);
     bool hasFixedFields() const { return fixed_; }
+    // A long statement that is not a plain table selection (a DISTINCT list of numbers) is
+    // counted at open and read in windows where it is looked at, instead of whole.
+    void setWindowedRead(bool on);
     // Declared type of a result column of an aggregate ("sum(...) as 总金额" is money).
     void setResultType(const QString &column, FieldType type, int size = 0);
 
@@ -214,6 +217,9 @@ private:
     void execute();
     void loadKeys();
     void resolveFields(class Statement &st);
+    QVector<int> mapColumns(Statement &st);
+    QVariantList readRow(Statement &st, const QVector<int> &source);
+    QVariantList windowedRow(int row);
     void buildDefsFromTable();
     QVariantList fetchRow(int row);
     void fetchWindow(int row);
@@ -250,6 +256,10 @@ private:
     QVector<qint64> keys_;      // keyed data sets
     QHash<qint64, QVariantList> cache_;
     QList<QVariantList> rows_;  // data sets read whole
+    bool windowed_ = false;     // statements read in windows (setWindowedRead)
+    bool windowedActive_ = false;
+    int windowedCount_ = 0;
+    QHash<int, QList<QVariantList>> windows_;
     int cur_ = -1;
     bool eof_ = true;
     bool bof_ = true;

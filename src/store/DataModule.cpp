@@ -138,8 +138,10 @@ DataModule::DataModule(std::unique_ptr<Connection> conn, std::unique_ptr<PyLibra
 
     // The engine does not sort DISTINCT results by itself.
     ADOQueryDHrk = make("ADOQueryDHrk");
+    ADOQueryDHrk->setWindowedRead(true);  // 150,000 numbers after a few years: read where looked at
     ADOQueryDHrk->setSql("SELECT DISTINCT lsdh FROM RK ORDER BY lsdh");
     ADOQueryDHck = make("ADOQueryDHck");
+    ADOQueryDHck->setWindowedRead(true);
     ADOQueryDHck->setSql("SELECT DISTINCT lsdh FROM cK ORDER BY lsdh");
 
     ADOQuerysp = make("ADOQuerysp");
