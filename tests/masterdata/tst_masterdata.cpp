@@ -27,31 +27,6 @@ void commitText(QWidget *w, const QString &text)
     QApplication::sendEvent(w, &e);
 }
 
-// Opens the cell editor as F2 or a double click does.
-QWidget *openCell(DBGrid *g, int row, const QString &field)
-{
-    int col = -1;
-    for (int c = 0; c < g->model()->columnCount(); ++c)
-        if (g->fieldNameOfColumn(c) == field)
-            col = c;
-    if (col < 0)
-        return nullptr;
-    const QModelIndex i = g->model()->index(row, col);
-    auto openEditor = [g]() -> QWidget * {
-        for (QWidget *w : g->viewport()->findChildren<QWidget *>())
-            if (w->isVisible() && (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)) &&
-                !qobject_cast<QComboBox *>(w->parentWidget()))
-                return w;
-        return nullptr;
-    };
-    // A TAB from the cell before may already have opened this one.
-    if (QWidget *w = openEditor(); w && g->currentIndex() == i)
-        return w;
-    g->setCurrentIndex(i);
-    g->edit(i);
-    return openEditor();
-}
-
 QStringList headers(DBGrid *g)
 {
     QStringList out;
