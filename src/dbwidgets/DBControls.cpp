@@ -207,7 +207,7 @@ DBComboBox::DBComboBox(QWidget *parent) : QComboBox(parent)
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     // The box keeps the width its layout gives it: one long entry in the list must not
-    // widen the panel around it (the list itself opens as wide as it needs).
+    // widen the panel around it.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(8);
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { userTyped(); });
