@@ -159,7 +159,7 @@ void Trkkd::buildUi()
     Label26->hide();
 
     auto *p1 = new QGridLayout(Panel1);
-    p1->setContentsMargins(8, 6, 8, 6);
+    p1->setContentsMargins(8, 4, 8, 4);
     p1->setHorizontalSpacing(8);
     p1->addWidget(GroupBox2, 0, 0, 1, 6);
     p1->addWidget(Label1, 0, 6);
@@ -211,7 +211,9 @@ void Trkkd::buildUi()
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setToolTip(QStringLiteral("查询没有记录时系统自动认为是新品入库,旁边会显示\"新入\""));
     DBGrid2->setReadOnly(true);
-    DBGrid2->setFixedHeight(128);
+    // The header and four results: the rest of the height goes to the invoice's lines.
+    DBGrid2->setFixedHeight(DBGrid2->horizontalHeader()->sizeHint().height() +
+                            4 * DBGrid2->verticalHeader()->defaultSectionSize() + 2 * DBGrid2->frameWidth());
     auto *gb1 = new QVBoxLayout(GroupBox1);
     gb1->setContentsMargins(4, 4, 4, 4);
     gb1->addWidget(DBGrid2);
@@ -229,7 +231,7 @@ void Trkkd::buildUi()
     form->addWidget(ButtonJR, 3, 2);
     form->setRowStretch(4, 1);
     auto *p2 = new QHBoxLayout(Panel2);
-    p2->setContentsMargins(8, 6, 8, 6);
+    p2->setContentsMargins(8, 4, 8, 4);
     p2->addLayout(form);
     p2->addWidget(GroupBox1, 1);
     Panel1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -255,7 +257,7 @@ void Trkkd::buildUi()
 
     auto *v = new QVBoxLayout(this);
     v->setContentsMargins(4, 2, 4, 2);
-    v->setSpacing(4);
+    v->setSpacing(3);
     v->addWidget(ToolBar1);
     v->addWidget(Panel1);
     v->addWidget(Panel2);
