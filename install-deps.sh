@@ -2,7 +2,8 @@
 # Installs the Debian packages the program and its tests need. Safe to run again.
 set -euo pipefail
 PKGS=(cmake g++ make qt6-base-dev qt6-charts-dev libsqlcipher-dev libicu-dev
-      xvfb xauth fonts-noto-cjk poppler-utils libgl1-mesa-dev)
+      xvfb xauth fonts-noto-cjk poppler-utils libgl1-mesa-dev qt6-translations-l10n
+      xdotool)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

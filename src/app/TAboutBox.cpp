@@ -14,10 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// A 32 x 32 picture in the sixteen standard colours: a parcel on a shelf.
-QPixmap programIcon()
+// A parcel on a shelf.
+QPixmap TAboutBox::programIcon()
 {
     const QColor black(0, 0, 0), maroon(128, 0, 0), olive(128, 128, 0), navy(0, 0, 128), grey(128, 128, 128),
         silver(192, 192, 192), yellow(255, 255, 0), blue(0, 0, 255), white(255, 255, 255), teal(0, 128, 128),
@@ -49,6 +47,8 @@ QPixmap programIcon()
     p.end();
     return QPixmap::fromImage(img);
 }
+
+namespace {
 
 QLabel *label(QWidget *parent, const char *name, const QString &text)
 {

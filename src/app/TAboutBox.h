@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QPixmap>
 #include <QPointer>
 #include <QPropertyAnimation>
 #include <QRect>
@@ -31,6 +32,8 @@ public:
     // The 256 grey bands of the background for a client area of the given height.
     static QList<Band> bands(int clientHeight);
     static QUrl webSite();
+    // The program's picture: 32 x 32 in the sixteen standard colours.
+    static QPixmap programIcon();
 
     QFrame *Panel1;
     QLabel *ProgramIcon;

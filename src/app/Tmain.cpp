@@ -9,7 +9,11 @@
 #include "app/TFormdl.h"
 #include "maintenance/MaintenanceRegister.h"
 
+#include "app/TAboutBox.h"
+
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QStatusBar>
 
@@ -76,6 +80,8 @@ Tmain::Tmain(const BackupPaths &backup, const QString &pyDir)
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Korvel商品管理系统-下载更新请看关于"));
+    // Every window, child windows and pickers included, carries the program's icon.
+    QApplication::setWindowIcon(TAboutBox::programIcon());
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MdiArea"));
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -102,10 +108,16 @@ Tmain::Tmain(const BackupPaths &backup, const QString &pyDir)
     for (const QString &f : flagNames())
         flags_[f] = true;
     registerAllScreens(*this);
+    qApp->installEventFilter(this);
 }
 
 Tmain::~Tmain()
 {
+    // The screens that go from here on (closed ones waiting to be freed included) must
+    // not call back into the main window.
+    qApp->removeEventFilter(this);
+    for (MdiForm *form : mdi_->findChildren<MdiForm *>())
+        disconnect(form, nullptr, this, nullptr);
     // Child windows go first: their close handlers still use the data sets.
     const auto subs = mdi_->subWindowList();
     for (QMdiSubWindow *w : subs)
@@ -197,8 +209,44 @@ QWidget *Tmain::addChild(QWidget *w)
     sub->setWindowTitle(w->windowTitle());
     connect(sub, &QObject::destroyed, this, [this] { updateWindowCommands(); }, Qt::QueuedConnection);
     w->show();
+    if (auto *form = qobject_cast<MdiForm *>(w)) {
+        form->placeInHost(workArea());
+        // The flag follows the window: once it is gone, the screen may be opened again.
+        const QString flag = form->flagName();
+        if (!flag.isEmpty())
+            connect(form, &QObject::destroyed, this, [this, flag] {
+                if (!screenOpen(flag))
+                    setInstanceFlag(flag, true);
+            });
+    }
     updateWindowCommands();
     return w;
+}
+
+bool Tmain::screenOpen(const QString &flag) const
+{
+    const auto subs = mdi_->subWindowList();
+    for (QMdiSubWindow *sub : subs)
+        if (auto *form = qobject_cast<MdiForm *>(sub->widget()); form && form->flagName() == flag)
+            return true;
+    return false;
+}
+
+bool Tmain::eventFilter(QObject *watched, QEvent *e)
+{
+    // A widget that wants a key for itself says so in the override event; for the keys of
+    // the command table it is not asked, so the command runs. A modal dialog keeps its keys.
+    if (e->type() == QEvent::ShortcutOverride && !QApplication::activeModalWidget()) {
+        auto *k = static_cast<QKeyEvent *>(e);
+        const QKeySequence pressed(k->keyCombination());
+        for (QAction *a : std::as_const(actions_)) {
+            if (a->isEnabled() && !a->shortcut().isEmpty() && a->shortcut() == pressed) {
+                k->ignore();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void Tmain::runCommand(const QString &name)
@@ -214,6 +262,10 @@ void Tmain::runCommand(const QString &name)
             e.refresh->close();
             e.refresh->open();
         }
+        // A flag left false without its window (the window went without its close
+        // handler) must not lock the screen out.
+        if (!instanceFlag(e.flag) && !screenOpen(e.flag))
+            setInstanceFlag(e.flag, true);
         if (!instanceFlag(e.flag)) {
             if (e.pattern != OpenPattern::OnceSilently)
                 ui::message(this, QStringLiteral("该窗口已经打开了"));

@@ -74,8 +74,12 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    // The command table's shortcuts win over a widget's own (Ctrl+A in a text box).
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // Whether a child window of the screen with this instance flag exists.
+    bool screenOpen(const QString &flag) const;
     void createActions();
     void runCommand(const QString &name);
     void FormClose();

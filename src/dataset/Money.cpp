@@ -1,9 +1,53 @@
 #include "dataset/Money.h"
 
+#include "dataset/Errors.h"
+
 #include <cmath>
 #include <limits>
 
 __extension__ typedef __int128 Wide;
+
+namespace {
+
+[[noreturn]] void outOfRange()
+{
+    throw InputError(QStringLiteral("金额超出了可以计算的范围（最大%1），没有保存")
+                         .arg(Money::fromRaw(std::numeric_limits<qint64>::max()).toString()));
+}
+
+Money checked(Wide value)
+{
+    if (value > std::numeric_limits<qint64>::max() || value < std::numeric_limits<qint64>::min())
+        outOfRange();
+    return Money::fromRaw(qint64(value));
+}
+
+} // namespace
+
+Money Money::fromUnits(qint64 units)
+{
+    return checked(Wide(units) * Scale);
+}
+
+Money Money::operator+(Money o) const
+{
+    return checked(Wide(raw_) + o.raw_);
+}
+
+Money Money::operator-(Money o) const
+{
+    return checked(Wide(raw_) - o.raw_);
+}
+
+Money Money::operator-() const
+{
+    return checked(-Wide(raw_));
+}
+
+Money Money::operator*(qint64 n) const
+{
+    return checked(Wide(raw_) * n);
+}
 
 std::optional<Money> Money::parse(QStringView text)
 {
@@ -65,7 +109,33 @@ std::optional<Money> Money::parse(QStringView text)
 
 Money Money::fromDouble(double v)
 {
-    return fromRaw(qint64(std::nearbyint(v * Scale)));
+    const double raw = std::nearbyint(v * Scale);
+    // 2^63 is exactly representable; anything from there on (or not a number) does not fit.
+    if (!(raw >= -9223372036854775808.0 && raw < 9223372036854775808.0))
+        outOfRange();
+    return fromRaw(qint64(raw));
+}
+
+std::optional<Money> Money::parseEntry(QStringView text, const QString &label)
+{
+    const QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    const QString name = QStringLiteral("“%1”").arg(label);
+    const std::optional<Money> m = parse(t);
+    if (!m)
+        throw InputError(QStringLiteral("“%1”不是有效的金额，%2只能输入数字").arg(text, name));
+    // Trailing zeros change nothing; a fifth decimal that counts would be rounded away.
+    qsizetype end = t.size();
+    const qsizetype point = t.indexOf(u'.');
+    while (point >= 0 && end > point + 1 && t[end - 1] == u'0')
+        --end;
+    if (point >= 0 && end - point - 1 > 4)
+        throw InputError(QStringLiteral("“%1”的小数超过了4位，%2最多只能输入4位小数").arg(text, name));
+    if (m->raw() > MaxEntryRaw || m->raw() < -MaxEntryRaw)
+        throw InputError(QStringLiteral("%1必须在%2到%3之间")
+                             .arg(name, fromRaw(-MaxEntryRaw).toString(), fromRaw(MaxEntryRaw).toString()));
+    return m;
 }
 
 QString Money::toString() const

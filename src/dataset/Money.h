@@ -1,6 +1,7 @@
 #pragma once
 // Exact amount: a count of ten-thousandths, as the currency type of the original
 // engine. Text is parsed straight into ten-thousandths, never through a double.
+// Arithmetic is checked: a result beyond the range throws InputError instead of wrapping.
 #include <QMetaType>
 #include <QString>
 #include <QStringView>
@@ -13,12 +14,21 @@ public:
 
     constexpr Money() = default;
     static constexpr Money fromRaw(qint64 raw) { Money m; m.raw_ = raw; return m; }
-    static constexpr Money fromUnits(qint64 units) { return fromRaw(units * Scale); }
+    static Money fromUnits(qint64 units);
     // Parses "12", "-3.5", "+0.25", ".5"; more than 4 decimals round half to even.
     // Refuses empty text, letters, a second point and values beyond the type's range.
     static std::optional<Money> parse(QStringView text);
     // For values computed in floating point elsewhere (rounded half to even at 4 decimals).
     static Money fromDouble(double v);
+
+    // The largest price or amount a person may type. 32767 (the largest quantity) times
+    // it stays about 280 times inside the range, so line amounts and the sums of a
+    // long list of them never come near its end.
+    static constexpr qint64 MaxEntryRaw = 999999999999LL;  // 99999999.9999
+    // What a person typed for a price or amount: a number with at most 4 decimals,
+    // within ±MaxEntryRaw; empty text is no value. Throws InputError naming the field
+    // (label as shown, e.g. "采购价") otherwise.
+    static std::optional<Money> parseEntry(QStringView text, const QString &label);
 
     constexpr qint64 raw() const { return raw_; }
     double toDouble() const { return double(raw_) / Scale; }
@@ -26,12 +36,12 @@ public:
     // General number format: no trailing zeros, no grouping, "." as separator.
     QString toString() const;
 
-    Money operator+(Money o) const { return fromRaw(raw_ + o.raw_); }
-    Money operator-(Money o) const { return fromRaw(raw_ - o.raw_); }
-    Money operator-() const { return fromRaw(-raw_); }
-    Money &operator+=(Money o) { raw_ += o.raw_; return *this; }
-    Money &operator-=(Money o) { raw_ -= o.raw_; return *this; }
-    Money operator*(qint64 n) const { return fromRaw(raw_ * n); }
+    Money operator+(Money o) const;
+    Money operator-(Money o) const;
+    Money operator-() const;
+    Money &operator+=(Money o) { return *this = *this + o; }
+    Money &operator-=(Money o) { return *this = *this - o; }
+    Money operator*(qint64 n) const;
     friend constexpr bool operator==(Money a, Money b) { return a.raw_ == b.raw_; }
     friend constexpr auto operator<=>(Money a, Money b) { return a.raw_ <=> b.raw_; }
 

@@ -5,6 +5,52 @@
 
 #include <QFocusEvent>
 
+// ---------------------------------------------------------------- entry rules
+
+namespace dbwidgets {
+
+QVariant parseEntry(const FieldDef &f, const QString &text)
+{
+    if (f.type == FieldType::Money) {
+        const std::optional<Money> m = Money::parseEntry(text, f.displayLabel());
+        return m ? QVariant::fromValue(*m) : QVariant();
+    }
+    return fields::parseText(f, text);
+}
+
+namespace {
+const char *const NameFieldProperty = "korvelNameField";
+}
+
+void setNameField(DataSet *ds, const QString &field)
+{
+    if (ds)
+        ds->setProperty(NameFieldProperty, field);
+}
+
+bool dropUnnamedRecord(DataSet *ds)
+{
+    if (!ds || ds->state() != DataSet::State::Insert)
+        return false;
+    const QString field = ds->property(NameFieldProperty).toString();
+    if (field.isEmpty() || ds->fieldIndex(field) < 0)
+        return false;
+    ds->updateRecord();
+    if (ds->state() != DataSet::State::Insert || !ds->fieldByName(field).asString().trimmed().isEmpty())
+        return false;
+    ds->cancel();
+    return true;
+}
+
+void storePending(DataSet *ds)
+{
+    if (!ds || dropUnnamedRecord(ds))
+        return;
+    ds->checkBrowseMode();
+}
+
+} // namespace dbwidgets
+
 // ---------------------------------------------------------------- FieldLink
 
 FieldLink::~FieldLink()
@@ -48,9 +94,15 @@ void FieldLink::refresh()
     showing_ = false;
 }
 
+void FieldLink::setDisplayOnly(bool on)
+{
+    displayOnly_ = on;
+    dirty_ = false;
+}
+
 void FieldLink::userTyped()
 {
-    if (showing_ || !ds_ || dirty_)
+    if (showing_ || !ds_ || dirty_ || displayOnly_)
         return;
     // Mark first: edit() may notify the controls, which must not overwrite the typing.
     dirty_ = true;
@@ -72,19 +124,40 @@ void FieldLink::userTyped()
 
 void FieldLink::commitPending()
 {
+    write(true);
+}
+
+void FieldLink::commitOnLeaving()
+{
+    ui::guard(widget(), [this] { write(false); });
+}
+
+void FieldLink::write(bool revertOnError)
+{
     if (!dirty_ || !ds_)
         return;
-    dirty_ = false;
     const int f = fieldIndex();
-    if (f < 0)
+    if (f < 0) {
+        dirty_ = false;
         return;
+    }
+    QVariant value;
     try {
-        const QString typed = controlText();
+        value = dbwidgets::parseEntry(ds_->fieldDef(f), controlText());
+    } catch (const KorvelError &) {
+        if (revertOnError) {
+            // The record stays as it was; the box shows the stored value again.
+            dirty_ = false;
+            refresh();
+        }
+        throw;
+    }
+    dirty_ = false;
+    try {
         if (!ds_->isEditing())
             ds_->edit();
-        ds_->setText(f, typed);
+        ds_->setValue(f, value);
     } catch (const KorvelError &) {
-        // The record stays as it was; the box shows the stored value again.
         refresh();
         throw;
     }
@@ -124,7 +197,7 @@ void DBEdit::showText(const QString &t)
 void DBEdit::focusOutEvent(QFocusEvent *e)
 {
     QLineEdit::focusOutEvent(e);
-    ui::guard(this, [this] { commitPending(); });
+    commitOnLeaving();
 }
 
 // ---------------------------------------------------------------- DBComboBox
@@ -133,6 +206,10 @@ DBComboBox::DBComboBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // The box keeps the width its layout gives it: one long entry in the list must not
+    // widen the panel around it.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(8);
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { userTyped(); });
     connect(this, &QComboBox::activated, this, [this](int) {
         userTyped();
@@ -167,7 +244,7 @@ void DBComboBox::showText(const QString &t)
 void DBComboBox::focusOutEvent(QFocusEvent *e)
 {
     QComboBox::focusOutEvent(e);
-    ui::guard(this, [this] { commitPending(); });
+    commitOnLeaving();
 }
 
 // ---------------------------------------------------------------- DBText

@@ -9,6 +9,22 @@
 #include <QLineEdit>
 #include <QPointer>
 
+namespace dbwidgets {
+// What a person typed into a box or a cell, as the field's value: prices and amounts at
+// most 4 decimals and within the entry limit, everything else as the field converts it.
+// Throws InputError with the message the boxes and the grids show.
+QVariant parseEntry(const FieldDef &f, const QString &text);
+
+// The name column of a data set's records (gysmc, gsmc, mz, ...): a new record left
+// without a name is dropped, never stored, by every grid, navigator and picker on it.
+void setNameField(DataSet *ds, const QString &field);
+// Writes pending control edits, then drops the record being inserted if its name is
+// empty. True when it dropped one.
+bool dropUnnamedRecord(DataSet *ds);
+// Stores a pending edit (checkBrowseMode), dropping a new record without its name.
+void storePending(DataSet *ds);
+} // namespace dbwidgets
+
 class FieldLink : public DataEditor {
 public:
     virtual ~FieldLink();
@@ -17,16 +33,26 @@ public:
     QString fieldName() const { return field_; }
     void commitPending() override;
     void discardPending() override;
+    // Leaving the box: a text the field does not take is refused with its message; the
+    // record stays as it was and the box keeps the text, so that nothing goes on with
+    // the old value unseen.
+    void commitOnLeaving();
+    // Shows the field but never edits the record: what is typed stays in the box only
+    // (a supplier or customer box whose text goes into the line, not into the master row).
+    void setDisplayOnly(bool on);
+    bool isDisplayOnly() const { return displayOnly_; }
 
 protected:
     virtual QWidget *widget() = 0;
     virtual QString controlText() const = 0;
     virtual void showText(const QString &text) = 0;
     void userTyped();          // first keystroke: the data set goes into editing
+    void write(bool revertOnError);
     void refresh();            // show the field of the current record
     int fieldIndex() const;
     bool dirty_ = false;
     bool showing_ = false;
+    bool displayOnly_ = false;
     QPointer<DataSet> ds_;
     QString field_;
     QMetaObject::Connection conn_;

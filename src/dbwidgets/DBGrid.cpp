@@ -1,10 +1,19 @@
 #include "dbwidgets/DBGrid.h"
 
+#include "dbwidgets/DBControls.h"
+#include "ui/MdiForm.h"
 #include "ui/Seams.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QStyledItemDelegate>
+
+namespace {
+// Rows read to size the columns: the first screenful and a little more.
+constexpr int RowsMeasured = 50;
+}
 
 // Opens a drop-down for fields with a pick list, a line edit elsewhere.
 class PickListDelegate : public QStyledItemDelegate {
@@ -38,11 +47,28 @@ public:
 
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
+        QString text;
         if (auto *box = qobject_cast<QComboBox *>(editor)) {
-            model->setData(index, box->currentText(), Qt::EditRole);
+            text = box->currentText();
+        } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            text = line->text();
+        } else {
+            QStyledItemDelegate::setModelData(editor, model, index);
             return;
         }
-        QStyledItemDelegate::setModelData(editor, model, index);
+        // The rules and messages of the boxes; a refused text leaves the field as it was.
+        DataSet *ds = grid_->dataSet();
+        const int field = grid_->dataModel() ? grid_->dataModel()->fieldOfColumn(index.column()) : -1;
+        if (ds && field >= 0) {
+            bool ok = false;
+            ui::guard(grid_->window(), [&] {
+                dbwidgets::parseEntry(ds->fieldDef(field), text);
+                ok = true;
+            });
+            if (!ok)
+                return;
+        }
+        model->setData(index, text, Qt::EditRole);
     }
 
 private:
@@ -67,6 +93,7 @@ DBGrid::DBGrid(QWidget *parent) : QTableView(parent)
         if (i.isValid())
             emit cellDoubleClicked(i.row(), i.column());
     });
+    connect(qApp, &QApplication::focusChanged, this, &DBGrid::onFocusChanged);
 }
 
 DBGrid::~DBGrid()
@@ -87,6 +114,8 @@ void DBGrid::setDataSet(DataSet *ds)
     model_->setReadOnly(readOnly_);
     setModel(model_);
     delete old;
+    connect(model_, &QAbstractItemModel::modelReset, this, &DBGrid::fitColumnsToContents);
+    fitColumnsToContents();
     ds->addEditor(this);
     connect(ds, &DataSet::currentChanged, this, [this] { syncFromDataSet(); });
     connect(ds, &DataSet::rowsReset, this, [this] { syncFromDataSet(); });
@@ -154,12 +183,76 @@ void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previ
         return;
     if (previous.isValid() && previous.row() == current.row())
         return;
+    const int row = current.row();
     syncing_ = true;
-    ui::guard(this, [&] { ds_->moveTo(current.row()); });
+    ui::guard(this, [&] {
+        // Leaving a new row without its name drops it (the rows after it stay where they are).
+        dbwidgets::dropUnnamedRecord(ds_);
+        ds_->moveTo(row);
+    });
     syncing_ = false;
     // A refused move (a pending edit that does not post) keeps the grid on the record.
-    if (ds_->isActive() && ds_->recNo() != current.row())
+    if (ds_->isActive() && (!currentIndex().isValid() || ds_->recNo() != currentIndex().row()))
         syncFromDataSet();
+}
+
+void DBGrid::showEvent(QShowEvent *e)
+{
+    QTableView::showEvent(e);
+    if (closingWired_)
+        return;
+    for (QWidget *p = parentWidget(); p; p = p->parentWidget()) {
+        if (auto *form = qobject_cast<MdiForm *>(p)) {
+            connect(form, &MdiForm::closing, this, &DBGrid::onScreenClosing);
+            closingWired_ = true;
+            return;
+        }
+    }
+}
+
+bool DBGrid::postPendingEdit()
+{
+    if (!ds_ || !ds_->isActive())
+        return true;
+    bool ok = false;
+    ui::guard(window(), [&] {
+        dbwidgets::storePending(ds_);
+        ok = true;
+    });
+    return ok && !(ds_ && ds_->isEditing());
+}
+
+// An edit typed into the grid is stored once the focus goes to another control of the
+// same window (another window, a message box or a drop-down list is no leaving).
+void DBGrid::onFocusChanged(QWidget *old, QWidget *now)
+{
+    if (readOnly_ || !ds_ || !ds_->isEditing() || !old || !now)
+        return;
+    const bool wasHere = old == this || isAncestorOf(old);
+    const bool isHere = now == this || isAncestorOf(now);
+    if (wasHere && !isHere && now->window() == window())
+        postPendingEdit();
+}
+
+// The screen closes: what was typed is stored; what cannot be is dropped, as the shared
+// data set must not stay in editing after its screen is gone.
+void DBGrid::onScreenClosing()
+{
+    if (readOnly_ || !ds_ || !ds_->isEditing())
+        return;
+    if (!postPendingEdit() && ds_ && ds_->isEditing())
+        ds_->cancel();
+}
+
+void DBGrid::fitColumnsToContents()
+{
+    if (!model_)
+        return;
+    horizontalHeader()->setResizeContentsPrecision(RowsMeasured);
+    resizeColumnsToContents();
+    for (int c = 0; c < model_->columnCount(); ++c)
+        if (columnWidth(c) > MaxColumnWidth)
+            setColumnWidth(c, MaxColumnWidth);
 }
 
 void DBGrid::commitPending()

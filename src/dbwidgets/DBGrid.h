@@ -30,6 +30,13 @@ public:
 
     void commitPending() override;
     void discardPending() override;
+    // Writes an open cell edit and posts the record (a new one without its name is
+    // dropped instead); a refusal is shown and leaves the record in editing. True when
+    // nothing is left pending.
+    bool postPendingEdit();
+    // Sizes every column to its title and the rows on show, at most MaxColumnWidth.
+    void fitColumnsToContents();
+    static constexpr int MaxColumnWidth = 360;
 
 signals:
     void cellClicked(int row, int column);
@@ -37,9 +44,12 @@ signals:
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
     void syncFromDataSet();
+    void onFocusChanged(QWidget *old, QWidget *now);
+    void onScreenClosing();
     QPointer<DataSet> ds_;
     DataSetModel *model_ = nullptr;
     bool syncing_ = false;
@@ -47,4 +57,5 @@ private:
     QHash<QString, QStringList> pickLists_;
     friend class PickListDelegate;
     QPointer<QWidget> openEditor_;
+    bool closingWired_ = false;
 };

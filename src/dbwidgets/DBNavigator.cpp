@@ -1,5 +1,6 @@
 #include "dbwidgets/DBNavigator.h"
 
+#include "dbwidgets/DBControls.h"
 #include "ui/Seams.h"
 
 #include <QHBoxLayout>
@@ -44,7 +45,15 @@ void DBNavigator::click(Button b)
 {
     if (!ds_)
         return;
+    // One click must not lose a record: ask first, as a data navigator does.
+    if (b == Delete && ds_->isActive() && ds_->recordCount() > 0 &&
+        !ui::ask(window(), QStringLiteral("删除这条记录吗?")))
+        return;
     ui::guard(window(), [&] {
+        // A new record left without its name goes, whatever was pressed; posting,
+        // cancelling or deleting it is then done.
+        if (dbwidgets::dropUnnamedRecord(ds_) && (b == Post || b == Cancel || b == Delete))
+            return;
         switch (b) {
         case First: ds_->first(); break;
         case Prior: ds_->prior(); break;

@@ -1,13 +1,15 @@
 #include "masterdata/EntryForm.h"
 
+#include "dbwidgets/DBControls.h"
 #include "masterdata/GridColumns.h"
-#include "ui/Seams.h"
 
 #include <QVBoxLayout>
 
-EntryForm::EntryForm(ScreenHost &host, const QString &flagName, DataSet *ds, const QString &caption, QWidget *parent)
+EntryForm::EntryForm(ScreenHost &host, const QString &flagName, DataSet *ds, const QString &nameField,
+                     const QString &caption, QWidget *parent)
     : MdiForm(host, flagName, parent)
 {
+    dbwidgets::setNameField(ds, nameField);
     setWindowTitle(caption);
     DBNavigator1 = new DBNavigator(this);
     DBNavigator1->setObjectName("DBNavigator1");
@@ -28,18 +30,4 @@ EntryForm::EntryForm(ScreenHost &host, const QString &flagName, DataSet *ds, con
 void EntryForm::fitColumns()
 {
     masterdata::fitColumns(DBGrid1);
-}
-
-void EntryForm::FormClose()
-{
-    DataSet *ds = DBGrid1->dataSet();
-    if (!ds || !ds->isEditing())
-        return;
-    try {
-        ds->post();
-    } catch (...) {
-        // The shared data set must not stay in editing after its screen is gone.
-        ds->cancel();
-        throw;
-    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // An entry screen: a navigator and a grid over one shared table data set; rows are
-// added, changed and deleted in the grid itself.
+// added, changed and deleted in the grid itself. A row typed but not yet posted is
+// stored when the focus leaves the grid or the screen closes.
 #include "dbwidgets/DBGrid.h"
 #include "dbwidgets/DBNavigator.h"
 #include "ui/MdiForm.h"
@@ -9,7 +10,9 @@
 class EntryForm : public MdiForm {
     Q_OBJECT
 public:
-    EntryForm(ScreenHost &host, const QString &flagName, DataSet *ds, const QString &caption, QWidget *parent = nullptr);
+    // nameField: the column a row needs to be stored; a new row without it is dropped.
+    EntryForm(ScreenHost &host, const QString &flagName, DataSet *ds, const QString &nameField, const QString &caption,
+              QWidget *parent = nullptr);
 
     DBNavigator *DBNavigator1;
     DBGrid *DBGrid1;
@@ -20,6 +23,4 @@ public:
 protected:
     // Sizes the columns once the grid shows its final column list.
     void fitColumns();
-    // A row typed but not yet posted is stored when the screen closes.
-    void FormClose() override;
 };

@@ -1,5 +1,6 @@
 #include "masterdata/PickerForm.h"
 
+#include "dbwidgets/DBControls.h"
 #include "masterdata/GridColumns.h"
 #include "ui/Seams.h"
 #include "store/DataModule.h"
@@ -42,6 +43,8 @@ PickerForm::PickerForm(DataModule &main, DataSet *ds, const Texts &texts, QWidge
     // the invoice screen that opened it.
     resize(900, 380);
 
+    // A row added with "+" and left without a name is dropped, never stored.
+    dbwidgets::setNameField(ds_, texts.nameColumn);
     ui::guard(this, [this] { FormCreate(); });
     DBGrid1->setDataSet(ds_);
     DBNavigator1->setDataSet(ds_);
@@ -54,7 +57,7 @@ PickerForm::PickerForm(DataModule &main, DataSet *ds, const Texts &texts, QWidge
 void PickerForm::FormCreate()
 {
     // A row left in editing by an earlier picker is stored before the list is read anew.
-    ds_->checkBrowseMode();
+    dbwidgets::storePending(ds_);
     ds_->setSql("select * from " + texts_.table);
     ds_->open();
 }
@@ -64,7 +67,7 @@ void PickerForm::Edit1Change()
     const QString text = Edit1->text();
     if (text.isEmpty())
         return;  // the list keeps its last contents
-    ds_->checkBrowseMode();
+    dbwidgets::storePending(ds_);
     ds_->setSql(QStringLiteral("select * from %1 where %2 like :MC or gjdq like :MC1").arg(texts_.table, texts_.nameColumn));
     ds_->setParam("MC", "%" + text + "%");
     ds_->setParam("MC1", "%" + text + "%");
@@ -76,8 +79,9 @@ void PickerForm::Edit1Change()
 void PickerForm::DBGrid1CellClick()
 {
     // The clicked row is already current, so the calling box shows its name. A row just
-    // added here is stored first: it is the choice.
-    ds_->checkBrowseMode();
+    // added here is stored first: it is the choice (dropped if it has no name).
+    if (!DBGrid1->postPendingEdit())
+        return;
     close();
 }
 
@@ -85,14 +89,7 @@ void PickerForm::closeEvent(QCloseEvent *e)
 {
     // Closed by its frame with a row half added: store it, or keep the window open so
     // the user can correct or cancel it.
-    bool stored = true;
-    if (ds_ && ds_->isEditing()) {
-        stored = false;
-        ui::guard(this, [&] {
-            ds_->checkBrowseMode();
-            stored = true;
-        });
-    }
+    const bool stored = !ds_ || !ds_->isEditing() || DBGrid1->postPendingEdit();
     if (stored)
         e->accept();
     else

@@ -4,7 +4,7 @@
 #include "ui/ScreenHost.h"
 
 Tgy::Tgy(ScreenHost &host, QWidget *parent)
-    : EntryForm(host, QStringLiteral("Tgy"), host.data().ADOTableGY, QStringLiteral("职员资料输入与权限设置,最少只输入名字即可"), parent)
+    : EntryForm(host, QStringLiteral("Tgy"), host.data().ADOTableGY, QStringLiteral("mz"), QStringLiteral("职员资料输入与权限设置,最少只输入名字即可"), parent)
 {
     setObjectName("gy");
     // The password column qggybh is left out on purpose.

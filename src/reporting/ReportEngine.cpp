@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QHash>
 #include <QTextDocument>
+#include <QTextOption>
 
 namespace report {
 
@@ -266,7 +267,8 @@ private:
             weight += c.width;
         QString h = QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
                                    "style=\"border-collapse:collapse; border-color:#555555; margin-top:6px\">");
-        // Headings stay on one line; cells keep short codes and numbers whole.
+        // Headings stay on one line, and so do numbers and dates; texts (names, remarks)
+        // wrap inside their column, so that every column of a line stays on the page.
         h += QStringLiteral("<thead><tr style=\"background-color:#e6e6e6\">");
         for (const Column &c : p_.columns)
             h += QStringLiteral("<th width=\"%1%\" align=\"center\" style=\"white-space:nowrap\">%2</th>")
@@ -285,8 +287,11 @@ private:
             h += QStringLiteral("<tr>");
             for (int i = 0; i < cols.size(); ++i) {
                 const FieldDef &def = ds->fieldDef(cols[i]);
-                h += QStringLiteral("<td align=\"%1\" style=\"white-space:nowrap\">%2</td>")
-                         .arg(alignAttr(p_.columns[i].align), valueText(def, ds->rowValue(r, cols[i])).toHtmlEscaped());
+                const bool wraps = def.type == FieldType::Text || def.type == FieldType::Memo;
+                h += QStringLiteral("<td align=\"%1\"%2>%3</td>")
+                         .arg(alignAttr(p_.columns[i].align),
+                              wraps ? QString() : QStringLiteral(" style=\"white-space:nowrap\""),
+                              valueText(def, ds->rowValue(r, cols[i])).toHtmlEscaped());
             }
             h += QStringLiteral("</tr>");
             for (auto it = sums_.begin(); it != sums_.end(); ++it) {
@@ -517,6 +522,11 @@ void runProject(DataModule &main, QWidget *parent, const QString &file)
     font.setPointSize(p->fontSize);
     doc.setDefaultFont(font);
     doc.setDocumentMargin(0);
+    // A long word without a break (a code, a Latin name) breaks anywhere rather than
+    // pushing the columns after it off the page.
+    QTextOption wrap = doc.defaultTextOption();
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    doc.setDefaultTextOption(wrap);
     doc.setHtml(runner.html(title));
     ui::seams().print(parent, title, doc);
 }

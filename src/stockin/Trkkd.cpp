@@ -159,7 +159,7 @@ void Trkkd::buildUi()
     Label26->hide();
 
     auto *p1 = new QGridLayout(Panel1);
-    p1->setContentsMargins(8, 6, 8, 6);
+    p1->setContentsMargins(8, 4, 8, 4);
     p1->setHorizontalSpacing(8);
     p1->addWidget(GroupBox2, 0, 0, 1, 6);
     p1->addWidget(Label1, 0, 6);
@@ -211,7 +211,9 @@ void Trkkd::buildUi()
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setToolTip(QStringLiteral("查询没有记录时系统自动认为是新品入库,旁边会显示\"新入\""));
     DBGrid2->setReadOnly(true);
-    DBGrid2->setFixedHeight(128);
+    // The header and four results: the rest of the height goes to the invoice's lines.
+    DBGrid2->setFixedHeight(DBGrid2->horizontalHeader()->sizeHint().height() +
+                            4 * DBGrid2->verticalHeader()->defaultSectionSize() + 2 * DBGrid2->frameWidth());
     auto *gb1 = new QVBoxLayout(GroupBox1);
     gb1->setContentsMargins(4, 4, 4, 4);
     gb1->addWidget(DBGrid2);
@@ -229,7 +231,7 @@ void Trkkd::buildUi()
     form->addWidget(ButtonJR, 3, 2);
     form->setRowStretch(4, 1);
     auto *p2 = new QHBoxLayout(Panel2);
-    p2->setContentsMargins(8, 6, 8, 6);
+    p2->setContentsMargins(8, 4, 8, 4);
     p2->addLayout(form);
     p2->addWidget(GroupBox1, 1);
     Panel1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -255,7 +257,7 @@ void Trkkd::buildUi()
 
     auto *v = new QVBoxLayout(this);
     v->setContentsMargins(4, 2, 4, 2);
-    v->setSpacing(4);
+    v->setSpacing(3);
     v->addWidget(ToolBar1);
     v->addWidget(Panel1);
     v->addWidget(Panel2);
@@ -265,6 +267,9 @@ void Trkkd::buildUi()
 
     DataSet *pl = main_.ADOQueryPL;
     DBComboBoxGYS->setDataField(main_.ADOQueryGYS, QStringLiteral("gysmc"));
+    // The box shows the supplier chosen in the picker; what is typed there goes into the
+    // line only and never renames the supplier.
+    DBComboBoxGYS->setDisplayOnly(true);
     DBComboBoxck->setDataField(pl, QStringLiteral("ck"));
     DBComboBoxmc->setDataField(pl, QStringLiteral("mc"));
     DBEditcgj->setDataField(pl, QStringLiteral("cgj"));
@@ -273,27 +278,11 @@ void Trkkd::buildUi()
     DBGrid2->setDataSet(pl);
     DBGrid1->setDataSet(main_.ADOQueryRKDH);
     DBNavigator1->setDataSet(main_.ADOQueryRKDH);
-    applyColumnWidths();
-    connect(DBGrid1->dataModel(), &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
-    connect(DBGrid2->dataModel(), &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
+    DBGrid2->horizontalHeader()->setStretchLastSection(true);
 
     DBGrid1->setMinimumHeight(120);
     setMinimumSize(760, 540);
     resize(1060, 700);
-}
-
-void Trkkd::applyColumnWidths()
-{
-    const QHash<QString, int> widths = {{"lsdh", 110}, {"gys", 110}, {"jsr", 80}, {"ck", 90}, {"pj", 70},
-                                        {"fk", 50},    {"bh", 80},   {"mc", 130}, {"sn", 50}, {"cgj", 70},
-                                        {"zjr", 80},   {"lb", 140},  {"rq", 140}, {"bc", 50}, {"xsj", 70}};
-    for (DBGrid *g : {DBGrid1, DBGrid2}) {
-        if (!g->dataModel())
-            continue;
-        for (int c = 0; c < g->dataModel()->columnCount(); ++c)
-            g->setColumnWidth(c, widths.value(g->fieldNameOfColumn(c).toLower(), 80));
-    }
-    DBGrid2->horizontalHeader()->setStretchLastSection(true);
 }
 
 void Trkkd::connectHandlers()
@@ -359,10 +348,12 @@ void Trkkd::keyPressEvent(QKeyEvent *e)
         MdiForm::keyPressEvent(e);
         return;
     }
-    // Enter in an entry box presses the default button; a focused button presses itself,
-    // and the grids keep Enter for their cells.
+    // Enter anywhere on the screen presses the default button, also on a row of either
+    // grid; a focused button presses itself, and a cell being edited keeps Enter to
+    // confirm its text.
     QWidget *f = focusWidget();
-    if (f && (DBGrid1->isAncestorOf(f) || DBGrid2->isAncestorOf(f) || f == DBGrid1 || f == DBGrid2)) {
+    const auto inCell = [f](DBGrid *g) { return f && f != g && g->isAncestorOf(f); };
+    if (inCell(DBGrid1) || inCell(DBGrid2)) {
         e->ignore();
         return;
     }
@@ -384,6 +375,9 @@ void Trkkd::setLsdh(const QString &number)
 void Trkkd::openInvoice()
 {
     DataSet *rk = main_.ADOQueryRKDH;
+    // An edit typed into the lines grid is stored before the lines are read anew.
+    if (!DBGrid1->postPendingEdit())
+        rk->cancel();
     rk->close();
     rk->setSql(kInvoiceSql);
     rk->setParam(QStringLiteral("RKdh"), EditLSDH->text());
@@ -546,6 +540,9 @@ void Trkkd::ButtonJRClick()
 
 bool Trkkd::post(const QString &status)
 {
+    // A remark or quantity typed into the lines grid goes in first; a refusal stops here.
+    if (!DBGrid1->postPendingEdit())
+        return false;
     bool stored = false;
     if (ComboBoxBH->currentText().isEmpty() && ComboBoxMC->currentText().isEmpty()) {
         ui::message(this, QStringLiteral("请先查询"));
@@ -562,10 +559,15 @@ bool Trkkd::post(const QString &status)
     return stored;
 }
 
-// Quantity and prices are checked before anything is stored.
+// Name, quantity, prices and the amounts they make are checked before anything is stored.
 std::optional<Trkkd::LineInput> Trkkd::checkInput()
 {
     LineInput in;
+    if (DBComboBoxmc->currentText().trimmed().isEmpty()) {
+        ui::message(this, QStringLiteral("请输入产品的全称，没有全称的产品不能入库"), QString(), ui::Icon::Warning);
+        DBComboBoxmc->setFocus();
+        return std::nullopt;
+    }
     static const QRegularExpression whole(QStringLiteral("^[+-]?\\d{1,6}$"));
     const QString sn = EditSN->text().trimmed();
     const int n = whole.match(sn).hasMatch() ? sn.toInt() : 100000;
@@ -576,25 +578,36 @@ std::optional<Trkkd::LineInput> Trkkd::checkInput()
         return std::nullopt;
     }
     in.sn = n;
-    const struct {
-        DBEdit *box;
-        const char16_t *name;
-    } prices[] = {{DBEditcgj, u"采购价"}, {DBEditxsj, u"销售价"}};
-    for (const auto &p : prices) {
-        const QString text = p.box->text();
-        if (text.isEmpty())
-            continue;
-        const std::optional<Money> m = Money::parse(text);
-        if (!m) {
-            ui::message(this,
-                        QStringLiteral("%1“%2”不是有效的数字，请输入例如 12 或 12.5").arg(QString::fromUtf16(p.name), text),
-                        QString(), ui::Icon::Warning);
-            p.box->setFocus();
-            p.box->selectAll();
+    // The prices as the boxes take them: at most 4 decimals, within the entry limit.
+    DataSet *pl = main_.ADOQueryPL;
+    for (DBEdit *box : {DBEditcgj, DBEditxsj}) {
+        try {
+            const QVariant v = dbwidgets::parseEntry(pl->fieldDef(pl->fieldIndex(box->fieldName())), box->text());
+            if (box == DBEditcgj && v.isValid())
+                in.cgj = v.value<Money>();
+        } catch (const InputError &e) {
+            ui::message(this, e.message(), QString(), ui::Icon::Warning);
+            box->setFocus();
+            box->selectAll();
             return std::nullopt;
         }
-        if (p.box == DBEditcgj)
-            in.cgj = *m;
+    }
+    // The line's amount, the invoice's total and the exchange difference must stay in
+    // the money range; they are computed here, before anything is stored.
+    try {
+        const Money amount = in.cgj * in.sn;
+        DataSet *rkdh = main_.ADOQueryRKDH;
+        Money invoiceTotal = amount;
+        if (rkdh->isActive())
+            invoiceTotal += Money::fromRaw(rkdh->aggregate(QStringLiteral("sum(sn*cgj)")).value(0).toLongLong());
+        Money balance = rkkdExchangeBalance;
+        if (!balance.isZero())
+            balance += amount;
+    } catch (const InputError &e) {
+        ui::message(this, e.message(), QString(), ui::Icon::Warning);
+        EditSN->setFocus();
+        EditSN->selectAll();
+        return std::nullopt;
     }
     return in;
 }

@@ -93,7 +93,6 @@ private:
     };
     void buildUi();
     void connectHandlers();
-    void applyColumnWidths();
     void onFocusChanged(QWidget *now);
     QWidget *controlOf(QWidget *w) const;
     // Text of EditLSDH; setting the text it already shows does nothing.

@@ -15,6 +15,17 @@ public:
     DataModule &data() const;
     QString flagName() const { return flag_; }
 
+    // Size and place of the child window once it sits in its frame: where the user last
+    // left it (screens open once at a time); otherwise a screen with a list takes the
+    // host's free area (area), and one without keeps its own size. Always inside the area.
+    void placeInHost(const QSize &area);
+    // Where the places are kept: the user's settings of the program.
+    static QString placementKey(const QString &screen);
+
+signals:
+    // The screen is about to close: pending edits are stored before its close handler runs.
+    void closing();
+
 protected:
     // The screen's own close handler; runs before the window is freed.
     virtual void FormClose() {}
@@ -24,6 +35,8 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
+    void savePlacement();
+
     bool activationWired_ = false;
     ScreenHost &host_;
     QString flag_;

@@ -50,6 +50,11 @@ void errorLater(const QString &text)
         qApp, [text] { error(QApplication::activeWindow(), text); }, Qt::QueuedConnection);
 }
 
+bool ask(QWidget *parent, const QString &text)
+{
+    return seams().ask(parent, text);
+}
+
 void guard(QWidget *parent, const std::function<void()> &handler)
 {
     try {
@@ -83,6 +88,16 @@ bool RealSeams::confirmYes(QWidget *parent, const QString &text)
     QMessageBox box(QMessageBox::Question, QStringLiteral("确认"), text, QMessageBox::Yes, parent);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
     return box.exec() == QMessageBox::Yes;
+}
+
+bool RealSeams::ask(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("确认"), text, QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
 }
 
 QString RealSeams::openFileName(QWidget *parent, const QString &defaultName, const QString &filter)
@@ -130,6 +145,12 @@ bool RecordingSeams::confirmYes(QWidget *, const QString &text)
 {
     shown.append({QStringLiteral("confirm"), QString(), text, Icon::None});
     return confirmAnswers.isEmpty() ? false : confirmAnswers.takeFirst();
+}
+
+bool RecordingSeams::ask(QWidget *, const QString &text)
+{
+    shown.append({QStringLiteral("ask"), QString(), text, Icon::None});
+    return askAnswers.isEmpty() ? false : askAnswers.takeFirst();
 }
 
 QString RecordingSeams::openFileName(QWidget *, const QString &defaultName, const QString &filter)

@@ -23,6 +23,8 @@ public:
     virtual void message(QWidget *parent, const QString &text, const QString &title, Icon icon) = 0;
     // A confirmation whose only button is Yes; false when the box was closed otherwise.
     virtual bool confirmYes(QWidget *parent, const QString &text) = 0;
+    // A question with OK and Cancel (Cancel is the default); true for OK.
+    virtual bool ask(QWidget *parent, const QString &text) = 0;
     // File-open dialog; returns the file name the dialog holds afterwards (confirmed or not).
     virtual QString openFileName(QWidget *parent, const QString &defaultName, const QString &filter) = 0;
     // Opens a document in its viewer; false if no viewer could be started.
@@ -39,6 +41,7 @@ void install(Seams *s);  // takes no ownership; nullptr restores the real one
 void message(QWidget *parent, const QString &text, const QString &title = QString(), Icon icon = Icon::None);
 void error(QWidget *parent, const QString &text);
 bool confirmYes(QWidget *parent, const QString &text);
+bool ask(QWidget *parent, const QString &text);
 
 // Shows an error from the event loop, not from where it arose: for errors met while a view
 // paints or asks for its data, where a modal box must never open.
@@ -61,6 +64,7 @@ class RealSeams : public Seams {
 public:
     void message(QWidget *parent, const QString &text, const QString &title, Icon icon) override;
     bool confirmYes(QWidget *parent, const QString &text) override;
+    bool ask(QWidget *parent, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &defaultName, const QString &filter) override;
     bool openDocument(const QString &path) override;
     bool openUrl(const QUrl &url) override;
@@ -71,7 +75,7 @@ public:
 class RecordingSeams : public Seams {
 public:
     struct Shown {
-        QString kind;   // "message", "confirm", "open", "document", "url", "print"
+        QString kind;   // "message", "confirm", "ask", "open", "document", "url", "print"
         QString title;
         QString text;
         Icon icon = Icon::None;
@@ -79,6 +83,7 @@ public:
 
     void message(QWidget *parent, const QString &text, const QString &title, Icon icon) override;
     bool confirmYes(QWidget *parent, const QString &text) override;
+    bool ask(QWidget *parent, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &defaultName, const QString &filter) override;
     bool openDocument(const QString &path) override;
     bool openUrl(const QUrl &url) override;
@@ -86,6 +91,7 @@ public:
 
     // Answers for the next questions, in order.
     QList<bool> confirmAnswers;
+    QList<bool> askAnswers;         // OK (true) or Cancel; Cancel when none is queued
     QStringList fileAnswers;        // file name held by the dialog afterwards
     QList<bool> documentAnswers;    // whether the viewer opens the document
     bool urlAnswer = true;
@@ -97,7 +103,10 @@ public:
     QString lastMessage() const;
     void clear();
     // Answers left unused: a test that queues more than it uses is wrong.
-    bool allAnswersUsed() const { return confirmAnswers.isEmpty() && fileAnswers.isEmpty() && documentAnswers.isEmpty(); }
+    bool allAnswersUsed() const
+    {
+        return confirmAnswers.isEmpty() && askAnswers.isEmpty() && fileAnswers.isEmpty() && documentAnswers.isEmpty();
+    }
 };
 
 } // namespace ui

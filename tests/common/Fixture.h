@@ -5,6 +5,7 @@
 #include "dataset/Connection.h"
 #include "ui/Seams.h"
 #include "app/Tmain.h"
+#include "dbwidgets/DBGrid.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -55,6 +56,13 @@ private:
     QString oldDir_;
     std::unique_ptr<Tmain> main_;
 };
+
+// Types text the way a person does: Latin text as key strokes, Chinese as an input
+// method commits it.
+void typeText(QWidget *target, const QString &text);
+
+// Opens the editor of a grid cell as a double click does; null when there is none.
+QWidget *openCell(DBGrid *g, int row, const QString &field);
 
 // Finds a child by object name, failing the test when it is missing.
 template <typename T>

@@ -27,31 +27,6 @@ void commitText(QWidget *w, const QString &text)
     QApplication::sendEvent(w, &e);
 }
 
-// Opens the cell editor as F2 or a double click does.
-QWidget *openCell(DBGrid *g, int row, const QString &field)
-{
-    int col = -1;
-    for (int c = 0; c < g->model()->columnCount(); ++c)
-        if (g->fieldNameOfColumn(c) == field)
-            col = c;
-    if (col < 0)
-        return nullptr;
-    const QModelIndex i = g->model()->index(row, col);
-    auto openEditor = [g]() -> QWidget * {
-        for (QWidget *w : g->viewport()->findChildren<QWidget *>())
-            if (w->isVisible() && (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)) &&
-                !qobject_cast<QComboBox *>(w->parentWidget()))
-                return w;
-        return nullptr;
-    };
-    // A TAB from the cell before may already have opened this one.
-    if (QWidget *w = openEditor(); w && g->currentIndex() == i)
-        return w;
-    g->setCurrentIndex(i);
-    g->edit(i);
-    return openEditor();
-}
-
 QStringList headers(DBGrid *g)
 {
     QStringList out;
@@ -297,6 +272,42 @@ private slots:
         QVERIFY(!m().ADOTableKH->isEditing());
     }
 
+    // A row added with "+" and left without a name is dropped, however the screen is left.
+    void entryRowWithoutNameIsDropped_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("leftBy");
+        for (const char *c : {"ActionZYDA", "ActionGYS", "ActionKH"}) {
+            const QString table = QString(c) == "ActionZYDA" ? "gy" : QString(c) == "ActionGYS" ? "gys" : "kh";
+            QTest::newRow(qPrintable(QString(c) + ", closed")) << c << table << "close";
+            QTest::newRow(qPrintable(QString(c) + ", post button")) << c << table << "post";
+        }
+    }
+    void entryRowWithoutNameIsDropped()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, table);
+        QFETCH(QString, leftBy);
+        const int before = f->scalar("SELECT count(*) FROM " + table).toInt();
+        auto *w = open<EntryForm>(command);
+        w->DBNavigator1->click(DBNavigator::Insert);
+        // Something typed, but not the name.
+        const QString other = table == "gy" ? "dz" : table == "gys" ? "dz" : "jzdz";
+        QWidget *cell = openCell(w->DBGrid1, w->DBGrid1->model()->rowCount() - 1, other);
+        QVERIFY(cell);
+        commitText(cell, "北京路1号");
+        QTest::keyClick(cell, Qt::Key_Tab);
+        if (leftBy == "close")
+            w->parentWidget()->close();
+        else
+            w->DBNavigator1->click(DBNavigator::Post);
+        QCOMPARE(f->scalar("SELECT count(*) FROM " + table).toInt(), before);
+        QVERIFY(!m().dataSet(command == "ActionZYDA" ? "ADOTableGY" : command == "ActionGYS" ? "ADOTableGYS" : "ADOTableKH")
+                     ->isEditing());
+        QVERIFY(f->seams.shown.isEmpty());
+    }
+
     // ------------------------------------------------------------ company information
 
     void companyInfoScreen()
@@ -523,6 +534,46 @@ private slots:
         QTest::keyClick(p->Edit1, Qt::Key_Delete);
         QCOMPARE(p->Edit1->text(), QString());
         QCOMPARE(column(p->DBGrid1, name), found);
+        QVERIFY(f->seams.shown.isEmpty());
+    }
+
+    // "+", then a search or a choice: the empty row is dropped, never stored or listed.
+    void pickerNeverStoresAnEmptyRow_data()
+    {
+        QTest::addColumn<bool>("customer");
+        QTest::addColumn<QString>("then");
+        for (bool customer : {true, false}) {
+            const QString who = customer ? "customer: " : "supplier: ";
+            QTest::newRow(qPrintable(who + "search, then choose")) << customer << "search";
+            QTest::newRow(qPrintable(who + "choose another row")) << customer << "choose";
+            QTest::newRow(qPrintable(who + "close the window")) << customer << "close";
+        }
+    }
+    void pickerNeverStoresAnEmptyRow()
+    {
+        QFETCH(bool, customer);
+        QFETCH(QString, then);
+        const QString table = customer ? "kh" : "gys", name = customer ? "gsmc" : "gysmc";
+        for (const char *n : {"甲商店", "乙商店"})
+            f->exec(QString("INSERT INTO %1 (%2) VALUES (:n)").arg(table, name), {{"n", n}});
+        DataSet *ds = customer ? m().ADOQueryKH : m().ADOQueryGYS;
+        QPointer<PickerForm> p = customer ? static_cast<PickerForm *>(new TFormKH(m()))
+                                          : static_cast<PickerForm *>(new Tformgys(m()));
+        p->show();
+        p->DBNavigator1->click(DBNavigator::Insert);
+        if (then == "search") {
+            commitText(p->Edit1, "商店");
+            QCOMPARE(p->DBGrid1->model()->rowCount(), 2);
+        }
+        if (then == "close")
+            p->close();
+        else
+            p->DBGrid1->clickCell(1, 0);
+        QTRY_VERIFY(!p);
+        QCOMPARE(f->scalar("SELECT count(*) FROM " + table).toInt(), 2);
+        QVERIFY(!ds->isEditing());
+        if (then != "close")
+            QCOMPARE(ds->fieldByName(name).asString(), QStringLiteral("乙商店"));
         QVERIFY(f->seams.shown.isEmpty());
     }
 

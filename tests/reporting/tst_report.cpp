@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 class TstReport : public QObject {
     Q_OBJECT
@@ -33,6 +34,35 @@ private:
             return {};
         // The extractor maps some ideographs to their compatibility forms (radicals).
         return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    }
+
+    struct PdfWords {
+        double pageWidth = 0;
+        double rightmost = 0;
+        double leftmost = 1e9;
+        QString text;  // every word in reading order, without blanks or line breaks
+    };
+    // Where the words of a PDF lie on its pages and what they say.
+    static PdfWords pdfWords(const QString &path)
+    {
+        PdfWords out;
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+        if (!p.waitForFinished(20000))
+            return out;
+        const QString xml = QString::fromUtf8(p.readAllStandardOutput());
+        static const QRegularExpression page(QStringLiteral("<page width=\"([0-9.]+)\""));
+        static const QRegularExpression word(
+            QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+        out.pageWidth = page.match(xml).captured(1).toDouble();
+        for (auto it = word.globalMatch(xml); it.hasNext();) {
+            const auto m = it.next();
+            out.leftmost = std::min(out.leftmost, m.captured(1).toDouble());
+            out.rightmost = std::max(out.rightmost, m.captured(2).toDouble());
+            out.text += m.captured(3);
+        }
+        out.text = out.text.normalized(QString::NormalizationForm_KC);
+        return out;
     }
 
     void addLine(const QString &lsdh, const QString &bh, const QString &mc, int sn, qint64 cgjRaw, const QString &rq,
@@ -150,6 +180,54 @@ private slots:
         QVERIFY(f->seams.printedText.first().contains(QStringLiteral("TV-001")));
         QVERIFY(text.indexOf(QStringLiteral("液晶电视")) < text.indexOf(QStringLiteral("电饭煲")));
         QCOMPARE(ds->recNo(), 0);
+    }
+
+    // Names up to the column's 50 characters wrap inside their column: every column of
+    // every line stays on the page, in the invoice and in the query list.
+    void longNamesStayOnThePage_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("name");
+        const QString cjk50 = QString("高清智能液晶电视机豪华套装").repeated(3) + "含壁挂支架与遥控器各一";
+        QTest::newRow("invoice, 50 Chinese characters") << "rK.rav" << cjk50;
+        QTest::newRow("invoice, 35 Chinese characters") << "rK.rav" << cjk50.left(35);
+        QTest::newRow("invoice, 50 letters without a blank") << "rK.rav" << QString("ABCDEFGHIJ").repeated(5);
+        QTest::newRow("query list, 50 Chinese characters") << "rKCX.rav" << cjk50;
+        QTest::newRow("query list, 50 letters without a blank") << "rKCX.rav" << QString("ABCDEFGHIJ").repeated(5);
+    }
+    void longNamesStayOnThePage()
+    {
+        QFETCH(QString, layout);
+        QFETCH(QString, name);
+        copyLayout(layout);
+        const QString supplier = QString("深圳市华强北电子科技有限公司").repeated(4).left(50);
+        f->exec("INSERT INTO rk (lsdh, gys, jsr, ck, pj, fk, bh, sn, mc, cgj, rq, lb) VALUES "
+                "('2024-5-3-1', :g, '系统管理员', '一号仓库', '收据', '已付', 'LONG-1', 12, :m, 24999900, "
+                "'2024-05-03 09:15:00', '包装破损已联系')",
+                {{"g", supplier}, {"m", name}});
+        if (layout == "rK.rav") {
+            openInvoice("2024-5-3-1");
+        } else {
+            DataSet *ds = m().ADOQueryRKCX;
+            ds->setSql("select * from rk where lsdh=:RKcx");
+            ds->setParam("RKcx", "2024-5-3-1");
+            ds->open();
+        }
+        f->seams.pdfPath = f->path("long.pdf");
+        report::runProject(m(), nullptr, layout);
+        QVERIFY(f->seams.messages().isEmpty());
+        const PdfWords pdf = pdfWords(f->seams.pdfPath);
+        QVERIFY(pdf.pageWidth > 500);
+        QVERIFY2(pdf.rightmost <= pdf.pageWidth && pdf.leftmost >= 0,
+                 qPrintable(QString("words reach %1 of %2").arg(pdf.rightmost).arg(pdf.pageWidth)));
+        auto holds = [&](const QString &t) { return pdf.text.contains(t.normalized(QString::NormalizationForm_KC)); };
+        QVERIFY2(holds(name), qPrintable(pdf.text));
+        QVERIFY(holds(QStringLiteral("2499.99")));
+        QVERIFY(holds(QStringLiteral("29999.88")));
+        if (layout == "rK.rav")
+            QVERIFY(holds(QStringLiteral("包装破损已联系")));
+        else
+            QVERIFY(holds(QStringLiteral("系统管理员")));
     }
 
     // Printing reads the rows as the screen has them, its edit included, and moves nothing.

@@ -3,9 +3,18 @@
 #include "common/Fixture.h"
 #include "app/Ribbon.h"
 #include "app/TAboutBox.h"
+#include "app/Translations.h"
+#include "dbwidgets/DBGrid.h"
+#include "masterdata/Tformgys.h"
+#include "stockin/Trkkd.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QProcess>
+#include <QTranslator>
 #include <QMenu>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -287,6 +296,196 @@ private slots:
             QVERIFY2(panel->width() >= panel->sizeHint().width(), qPrintable(panel->text()));
         }
         QCOMPARE(f->main().panelText(0), QStringLiteral("系统管理员"));
+    }
+
+    // ---------------------------------------------------------------- keyboard
+
+    // The window manager (here xdotool) gives the main window the focus back from another
+    // window: the commands open their screens at once, each time, whatever has the focus.
+    void commandsAfterFocusFromOutside_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("F2") << "ActionRKKD" << int(Qt::Key_F2) << int(Qt::NoModifier);
+        QTest::newRow("F7") << "ActionRKCX" << int(Qt::Key_F7) << int(Qt::NoModifier);
+        QTest::newRow("Ctrl+G") << "ActionGYS" << int(Qt::Key_G) << int(Qt::ControlModifier);
+    }
+    void commandsAfterFocusFromOutside()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        f->start();
+        QWidget elsewhere;
+        elsewhere.setWindowTitle("elsewhere");
+        elsewhere.resize(300, 200);
+        elsewhere.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
+        auto focusFromOutside = [](QWidget *window) {
+            return QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(window->winId())}) == 0;
+        };
+        for (int round = 0; round < 3; ++round) {
+            QVERIFY(focusFromOutside(&elsewhere));
+            QTRY_VERIFY(elsewhere.isActiveWindow());
+            QVERIFY(focusFromOutside(&f->main()));
+            QTRY_VERIFY(f->main().isActiveWindow());
+            QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &f->main();
+            QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QVERIFY2(f->seams.messages().isEmpty(), qPrintable(f->seams.lastMessage()));
+            QWidget *w = f->main().lastOpened(command);
+            QVERIFY(w && w->isVisible());
+            QCOMPARE(f->main().mdiArea()->subWindowList().size(), 1);
+            w->parentWidget()->close();
+            QTRY_VERIFY(f->main().mdiArea()->subWindowList().isEmpty());
+        }
+    }
+
+    // Command shortcuts are the program's: they win over what a box or a grid would do
+    // with the key (Ctrl+A selects the text of a box).
+    void commandShortcutsWinOverTheWidgets_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Ctrl+A in a text box") << "EditSN" << int(Qt::Key_A) << int(Qt::ControlModifier) << "ActionGSXXLR";
+        QTest::newRow("Ctrl+A in a drop-down box")
+            << "ComboBoxMC" << int(Qt::Key_A) << int(Qt::ControlModifier) << "ActionGSXXLR";
+        QTest::newRow("Ctrl+D in a text box") << "EditLSDH" << int(Qt::Key_D) << int(Qt::ControlModifier) << "ActionKH";
+        QTest::newRow("F7 in the lines grid") << "DBGrid1" << int(Qt::Key_F7) << int(Qt::NoModifier) << "ActionRKCX";
+        QTest::newRow("Ctrl+B in a price box") << "DBEditcgj" << int(Qt::Key_B) << int(Qt::ControlModifier) << "ActionZYDA";
+    }
+    void commandShortcutsWinOverTheWidgets()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, command);
+        f->start();
+        QVERIFY(activate());
+        QTest::keyClick(&f->main(), Qt::Key_F2);
+        auto *w = qobject_cast<Trkkd *>(f->main().lastOpened("ActionRKKD"));
+        QVERIFY(w);
+        QWidget *target = w->findChild<QWidget *>(focus);
+        QVERIFY(target);
+        auto *edit = qobject_cast<QLineEdit *>(target);
+        if (auto *box = qobject_cast<QComboBox *>(target)) {
+            box->setEditText("abc");
+            edit = box->lineEdit();
+        }
+        target->setFocus();
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY2(f->seams.messages().isEmpty(), qPrintable(f->seams.lastMessage()));
+        QVERIFY(f->main().lastOpened(command));
+        QCOMPARE(f->main().mdiArea()->subWindowList().size(), 2);
+        if (edit)
+            QVERIFY(!edit->hasSelectedText());
+    }
+
+    // A flag is true exactly when no window of its screen exists.
+    void instanceFlagsFollowTheWindows()
+    {
+        f->start();
+        QVERIFY(activate());
+        QTest::keyClick(&f->main(), Qt::Key_F2);
+        QWidget *w = f->main().lastOpened("ActionRKKD");
+        QVERIFY(w);
+        QVERIFY(!f->main().instanceFlag("Trkkd"));
+        // The window goes without running its close handler.
+        delete w->parentWidget();
+        QVERIFY(f->main().instanceFlag("Trkkd"));
+        QTest::keyClick(&f->main(), Qt::Key_F2);
+        QVERIFY(f->seams.messages().isEmpty());
+        w = f->main().lastOpened("ActionRKKD");
+        QVERIFY(w);
+        // A flag left false with no window does not lock the screen out.
+        w->parentWidget()->close();
+        QTRY_VERIFY(f->main().mdiArea()->subWindowList().isEmpty());
+        f->main().setInstanceFlag("Trkkd", false);
+        QTest::keyClick(&f->main(), Qt::Key_F2);
+        QVERIFY(f->seams.messages().isEmpty());
+        QCOMPARE(f->main().mdiArea()->subWindowList().size(), 1);
+        // With the window there, a second press still says so.
+        QTest::keyClick(&f->main(), Qt::Key_F2);
+        QCOMPARE(f->seams.messages(), QStringList{"该窗口已经打开了"});
+    }
+
+    // ---------------------------------------------------------------- what the user sees
+
+    void standardDialogsSpeakChinese()
+    {
+        QTranslator *t = installQtTranslations(*qApp);
+        QVERIFY(t);
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+        QFileDialog files;
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        auto *lookIn = files.findChild<QLabel *>("lookInLabel");
+        QVERIFY(lookIn);
+        QVERIFY2(!lookIn->text().contains("Look in") && lookIn->text().contains(QChar(0x67E5)), qPrintable(lookIn->text()));
+        QCOMPARE(QCoreApplication::translate("QPrintPreviewDialog", "Print"), QStringLiteral("打印"));
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+
+    // A screen opens in the normal state over the whole free area (a list shows at least
+    // twenty rows), with the program's icon, and comes back where the user last left it.
+    void screensUseTheFreeAreaAndComeBack_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("grid");
+        QTest::newRow("stock-in") << "ActionRKKD" << "DBGrid1";
+        QTest::newRow("stock-in query") << "ActionRKCX" << "DBGrid1";
+        QTest::newRow("suppliers") << "ActionGYS" << "DBGrid1";
+    }
+    void screensUseTheFreeAreaAndComeBack()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, grid);
+        f->start();
+        const QSize area = f->main().workArea();
+        QVERIFY(area.width() > 1200 && area.height() > 700);
+        f->main().action(command)->trigger();
+        QWidget *w = f->main().lastOpened(command);
+        QVERIFY(w);
+        auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget());
+        QVERIFY(sub && !sub->isMaximized());
+        QCOMPARE(sub->geometry(), QRect(QPoint(0, 0), area));
+        auto *list = w->findChild<DBGrid *>(grid);
+        QVERIFY(list);
+        QVERIFY2(list->viewport()->height() / list->verticalHeader()->defaultSectionSize() >= 20,
+                 qPrintable(QString::number(list->viewport()->height())));
+        QCOMPARE(sub->windowIcon().pixmap(32, 32).toImage(), TAboutBox::programIcon().toImage());
+        // The caption is shown whole.
+        QFont bold = sub->font();
+        bold.setBold(true);
+        QVERIFY(QFontMetrics(bold).horizontalAdvance(sub->windowTitle()) + 120 < sub->width());
+
+        const QRect given(40, 30, 1000, 640);
+        sub->setGeometry(given);
+        sub->close();
+        QTRY_VERIFY(f->main().mdiArea()->subWindowList().isEmpty());
+        f->main().action(command)->trigger();
+        sub = qobject_cast<QMdiSubWindow *>(f->main().lastOpened(command)->parentWidget());
+        QCOMPARE(sub->geometry(), given);
+        // Maximised when closed, it keeps the place it had before.
+        sub->showMaximized();
+        sub->close();
+        QTRY_VERIFY(f->main().mdiArea()->subWindowList().isEmpty());
+        f->main().action(command)->trigger();
+        sub = qobject_cast<QMdiSubWindow *>(f->main().lastOpened(command)->parentWidget());
+        QCOMPARE(sub->geometry(), given);
+    }
+
+    void everyWindowCarriesTheProgramIcon()
+    {
+        f->start();
+        const QImage icon = TAboutBox::programIcon().toImage();
+        QCOMPARE(f->main().windowIcon().pixmap(32, 32).toImage(), icon);
+        Tformgys picker(f->main());
+        QCOMPARE(picker.windowIcon().pixmap(32, 32).toImage(), icon);
     }
 
     // ---------------------------------------------------------------- window commands

@@ -4,9 +4,9 @@
 #include "dataset/Formats.h"
 #include "masterdata/Tformgys.h"
 #include "stockin/Trkkd.h"
+#include "dbwidgets/DBNavigator.h"
 
 #include <QApplication>
-#include <QInputMethodEvent>
 #include <QMdiSubWindow>
 
 class TstStockIn : public QObject {
@@ -34,20 +34,6 @@ private:
         return w;
     }
 
-    // Chinese text arrives from the input method, Latin text as key strokes.
-    static void typeText(QWidget *target, const QString &text)
-    {
-        bool latin = true;
-        for (QChar c : text)
-            latin = latin && c.unicode() < 0x80;
-        if (latin) {
-            QTest::keyClicks(target, text);
-            return;
-        }
-        QInputMethodEvent e;
-        e.setCommitString(text);
-        QApplication::sendEvent(target, &e);
-    }
     void typeInto(QWidget *box, const QString &text)
     {
         box->setFocus();
@@ -452,6 +438,268 @@ private slots:
         QCOMPARE(r.size(), 1);
         QCOMPARE(r[0][0].toString(), QStringLiteral("华强电器"));
         QCOMPARE(r[0][1].toString(), QStringLiteral("未付"));
+    }
+
+    // What is typed into the supplier box goes into the line only; the supplier keeps its
+    // name (and initials), also after the box is left and entered again.
+    void supplierBoxNeverRenamesTheSupplier_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("onTheLine");
+        QTest::newRow("text added after the name") << false << "有限公司" << "华强电器有限公司";
+        QTest::newRow("name replaced") << true << "ys" << "ys";
+    }
+    void supplierBoxNeverRenamesTheSupplier()
+    {
+        QFETCH(bool, replace);
+        QFETCH(QString, typed);
+        QFETCH(QString, onTheLine);
+        f->start();
+        f->exec("INSERT INTO gys (gysmc, gjdq) VALUES ('华强电器', 'hqdq')");
+        QVERIFY(open());
+        typeNumber("TV-001");
+        w->DBComboBoxGYS->setFocus();
+        auto *picker = w->findChild<Tformgys *>();
+        QVERIFY(picker);
+        picker->DBGrid1->clickCell(0, 0);
+        QCOMPARE(w->DBComboBoxGYS->currentText(), QStringLiteral("华强电器"));
+        w->DBComboBoxGYS->setFocus();
+        QLineEdit *edit = w->DBComboBoxGYS->lineEdit();
+        if (replace)
+            edit->selectAll();
+        else
+            edit->end(false);
+        typeText(edit, typed);
+        QVERIFY(!m().ADOQueryGYS->isEditing());
+        QTest::mouseClick(w->ButtonRK, Qt::LeftButton);
+        QVERIFY2(f->seams.shown.isEmpty(), qPrintable(f->seams.lastMessage()));
+        QCOMPARE(f->scalar("SELECT gys FROM rk").toString(), onTheLine);
+        // Leaving the box and entering it again opens the picker, which stores what it has.
+        w->EditSN->setFocus();
+        w->DBComboBoxGYS->setFocus();
+        for (Tformgys *p : w->findChildren<Tformgys *>())
+            p->close();
+        QApplication::processEvents();
+        QCOMPARE(f->rows("SELECT gysmc, gjdq FROM gys"),
+                 (QList<QVariantList>{{QStringLiteral("华强电器"), QStringLiteral("hqdq")}}));
+    }
+
+    // Edits typed into the lines grid and confirmed with Enter are stored however the
+    // grid is left; a bad value gets the message of the boxes and changes nothing.
+    void linesGridEditsAreStored_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("leftBy");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("message");
+        const QStringList ways = {"posting the next line", "Enter on the grid", "closing the screen",
+                                  "another control", "the new invoice button"};
+        for (const QString &by : ways) {
+            QTest::newRow(qPrintable("remark, " + by)) << "lb" << "包装破损" << by << "包装破损" << "";
+            QTest::newRow(qPrintable("quantity, " + by)) << "sn" << "5" << by << "5" << "";
+        }
+        QTest::newRow("quantity not a number") << "sn" << "abc" << "another control" << "2"
+                                               << "“abc”不是有效的整数，“数量”只能输入整数";
+        QTest::newRow("quantity out of range") << "sn" << "40000" << "posting the next line" << "2"
+                                               << "“数量”必须在-32768到32767之间";
+    }
+    void linesGridEditsAreStored()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, leftBy);
+        QFETCH(QString, stored);
+        QFETCH(QString, message);
+        QVERIFY(open());
+        postByNumber("TV-001", 2);
+        if (leftBy == "posting the next line")
+            typeNumber("FR-001");  // the lookup comes first; the grid keeps the focus after it
+        QWidget *cell = openCell(w->DBGrid1, 0, field);
+        QVERIFY(cell);
+        typeText(cell, typed);
+        QTest::keyClick(cell, Qt::Key_Return);
+        QApplication::processEvents();
+        QCOMPARE(f->seams.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+        f->seams.clear();
+        if (leftBy == "posting the next line")
+            w->ButtonRK->click();
+        else if (leftBy == "Enter on the grid")
+            QTest::keyClick(w->DBGrid1, Qt::Key_Return);
+        else if (leftBy == "closing the screen")
+            w->parentWidget()->close();
+        else if (leftBy == "another control")
+            w->EditSN->setFocus();
+        else
+            w->ButtonXZD->click();
+        QApplication::processEvents();
+        QCOMPARE(f->scalar(QString("SELECT %1 FROM rk WHERE bh='TV-001'").arg(field)).toString(), stored);
+        QVERIFY(!m().ADOQueryRKDH->isEditing());
+        if (leftBy == "posting the next line")
+            QCOMPARE(lines(today(1)), 2);
+    }
+
+    // Prices and amounts that leave what can be kept exactly are refused before anything
+    // is stored; nothing wraps around.
+    void amountsOutOfRangeAreRefused_data()
+    {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("storedPrice");  // the product's price already on file
+        QTest::addColumn<qlonglong>("invoiceSoFar");  // raw amount of a line already on the invoice
+        QTest::addColumn<QString>("message");
+        QTest::newRow("the price of the report")
+            << "32767" << "900000000000000" << "" << 0LL << "“采购价”必须在-99999999.9999到99999999.9999之间";
+        QTest::newRow("above the largest price")
+            << "1" << "100000000" << "" << 0LL << "“采购价”必须在-99999999.9999到99999999.9999之间";
+        QTest::newRow("five decimals") << "1" << "0.00005" << "" << 0LL << "最多只能输入4位小数";
+        QTest::newRow("sales price with five decimals")
+            << "1" << "" << "" << 0LL << "“0.12345”的小数超过了4位，“销售价”最多只能输入4位小数";
+        QTest::newRow("a stored price beyond the limit")
+            << "32767" << "" << "900000000000000" << 0LL << "“采购价”必须在-99999999.9999到99999999.9999之间";
+        QTest::newRow("the invoice's total beyond the range")
+            << "2" << "10" << "" << 9223372036854700000LL << "金额超出了可以计算的范围";
+    }
+    void amountsOutOfRangeAreRefused()
+    {
+        QFETCH(QString, quantity);
+        QFETCH(QString, price);
+        QFETCH(QString, storedPrice);
+        QFETCH(qlonglong, invoiceSoFar);
+        QFETCH(QString, message);
+        f->start();
+        if (!storedPrice.isEmpty())
+            f->exec("UPDATE pl SET cgj=:p WHERE bh='TV-001'", {{"p", storedPrice.toLongLong() * 10000}});
+        if (invoiceSoFar)
+            f->exec("INSERT INTO rk (lsdh, bh, mc, sn, cgj) VALUES (:n, 'FR-001', '双门冰箱', 1, :c)",
+                    {{"n", today(1)}, {"c", invoiceSoFar}});
+        QVERIFY(open());
+        typeNumber("TV-001");
+        setQuantity(quantity);
+        if (!price.isEmpty())
+            replaceText(w->DBEditcgj, price);
+        if (QString(QTest::currentDataTag()) == "sales price with five decimals")
+            replaceText(w->DBEditxsj, "0.12345");
+        const qint64 before = f->scalar("SELECT cgj FROM pl WHERE bh='TV-001'").toLongLong();
+        // The click leaves the price box (which refuses its text) and then posts (which
+        // refuses it again); either way nothing is stored.
+        QTest::mouseClick(w->ButtonRK, Qt::LeftButton);
+        QVERIFY(!f->seams.messages().isEmpty());
+        for (const QString &shown : f->seams.messages())
+            QVERIFY2(shown.contains(message), qPrintable(shown));
+        QCOMPARE(f->scalar("SELECT count(*) FROM rk WHERE bh='TV-001'").toInt(), 0);
+        QCOMPARE(f->scalar("SELECT cgj FROM pl WHERE bh='TV-001'").toLongLong(), before);
+        QCOMPARE(f->scalar("SELECT count(*) FROM pl").toInt(), 4);
+    }
+
+    // A product needs its full name: the number lookup of a new one, the name emptied
+    // after a name lookup, or a name of blanks is refused.
+    void productWithoutNameIsRefused_data()
+    {
+        QTest::addColumn<bool>("byNumber");
+        QTest::addColumn<QString>("fullName");
+        QTest::newRow("new number, name left empty") << true << "";
+        QTest::newRow("new number, blanks for a name") << true << "   ";
+        QTest::newRow("name lookup, name deleted") << false << "";
+    }
+    void productWithoutNameIsRefused()
+    {
+        QFETCH(bool, byNumber);
+        QFETCH(QString, fullName);
+        QVERIFY(open());
+        if (byNumber) {
+            typeNumber("NEW-02");
+            QCOMPARE(w->Label3->text(), QStringLiteral("新入"));
+        } else {
+            typeName("新电器");
+        }
+        w->DBComboBoxmc->setFocus();
+        w->DBComboBoxmc->lineEdit()->selectAll();
+        QTest::keyClick(w->DBComboBoxmc->lineEdit(), Qt::Key_Delete);
+        if (!fullName.isEmpty())
+            typeText(w->DBComboBoxmc->lineEdit(), fullName);
+        replaceText(w->DBEditcgj, "12");
+        QTest::keyClick(w->DBEditcgj, Qt::Key_Return);
+        QCOMPARE(f->seams.messages(), QStringList{"请输入产品的全称，没有全称的产品不能入库"});
+        QCOMPARE(f->scalar("SELECT count(*) FROM pl").toInt(), 4);
+        QCOMPARE(f->scalar("SELECT count(*) FROM rk").toInt(), 0);
+        // With a name it posts.
+        f->seams.clear();
+        typeInto(w->DBComboBoxmc, "新电器二号");
+        QTest::keyClick(w->DBComboBoxmc->lineEdit(), Qt::Key_Return);
+        QVERIFY2(f->seams.shown.isEmpty(), qPrintable(f->seams.lastMessage()));
+        QCOMPARE(f->scalar("SELECT count(*) FROM pl WHERE mc IS NULL OR trim(mc)=''").toInt(), 0);
+        QCOMPARE(f->scalar("SELECT mc FROM rk").toString().trimmed(), fullName.trimmed() + "新电器二号");
+    }
+
+    // The navigator's "−" asks before it deletes a line.
+    void deletingALineAsksFirst_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void deletingALineAsksFirst()
+    {
+        QFETCH(bool, answer);
+        QVERIFY(open());
+        postByNumber("TV-001", 1);
+        postByNumber("FR-001", 1);
+        f->seams.askAnswers = {answer};
+        QTest::mouseClick(w->DBNavigator1->button(DBNavigator::Delete), Qt::LeftButton);
+        QCOMPARE(f->seams.shown.size(), 1);
+        QCOMPARE(f->seams.shown[0].text, QStringLiteral("删除这条记录吗?"));
+        QCOMPARE(lines(today(1)), answer ? 1 : 2);
+    }
+
+    // Enter on a row of either grid posts, as it does in the boxes.
+    void enterOnAGridRowPosts_data()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::newRow("results") << "DBGrid2";
+        QTest::newRow("lines") << "DBGrid1";
+    }
+    void enterOnAGridRowPosts()
+    {
+        QFETCH(QString, grid);
+        QVERIFY(open());
+        postByNumber("TV-001", 1);
+        typeName("电");  // 液晶电视 and 电饭煲
+        auto *g = w->findChild<DBGrid *>(grid);
+        const QRect cell = g->visualRect(g->model()->index(g == w->DBGrid2 ? 1 : 0, 0));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cell.center());
+        if (g == w->DBGrid2)
+            QCOMPARE(w->ComboBoxMC->currentText(), QStringLiteral("电饭煲"));
+        QCOMPARE(QApplication::focusWidget(), g);
+        QTest::keyClick(g, Qt::Key_Return);
+        QVERIFY2(f->seams.shown.isEmpty(), qPrintable(f->seams.lastMessage()));
+        QCOMPARE(lines(today(1)), 2);
+        QCOMPARE(f->scalar("SELECT mc FROM rk ORDER BY rowid DESC").toString(),
+                 g == w->DBGrid2 ? QStringLiteral("电饭煲") : QStringLiteral("液晶电视"));
+    }
+
+    // A 50-character name in the name list leaves the panels at their width, and the
+    // results grid shows the sales price.
+    void longNamesKeepThePanels()
+    {
+        QVERIFY(open());
+        const int formWidth = w->DBComboBoxmc->width();
+        const int resultsWidth = w->GroupBox1->width();
+        w->parentWidget()->close();
+        QTRY_VERIFY(m().instanceFlag("Trkkd"));
+        const QString longName = QString(50, QChar(0x957F));
+        f->exec("INSERT INTO pl (bh, mc, xsj) VALUES ('LONG-1', :m, 29999900)", {{"m", longName}});
+        QVERIFY(open());
+        QVERIFY(w->DBComboBoxmc->findText(longName) >= 0);
+        typeNumber("LONG-1");
+        QApplication::processEvents();
+        QCOMPARE(w->DBComboBoxmc->width(), formWidth);
+        QCOMPARE(w->GroupBox1->width(), resultsWidth);
+        DBGrid *g = w->DBGrid2;
+        const int price = g->dataModel()->columnOfField(m().ADOQueryPL->fieldIndex("xsj"));
+        QVERIFY(g->columnViewportPosition(price) + 40 <= g->viewport()->width());
+        QCOMPARE(g->model()->index(0, price).data().toString(), QStringLiteral("2999.99"));
     }
 
     // ---------------------------------------------------------------- corrections
