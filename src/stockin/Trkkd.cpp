@@ -599,7 +599,7 @@ std::optional<Trkkd::LineInput> Trkkd::checkInput()
         DataSet *rkdh = main_.ADOQueryRKDH;
         Money invoiceTotal = amount;
         if (rkdh->isActive())
-            invoiceTotal += Money::fromRaw(rkdh->aggregate(QStringLiteral("sum(sn*cgj)")).value(0).toLongLong());
+            invoiceTotal += fmt::toMoney(rkdh->aggregate({{QStringLiteral("sum(sn*cgj)"), FieldType::Money}}).value(0));
         Money balance = rkkdExchangeBalance;
         if (!balance.isZero())
             balance += amount;
