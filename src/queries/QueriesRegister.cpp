@@ -1,6 +1,8 @@
 #include "queries/QueriesRegister.h"
 
 #include "queries/TFormRKCX.h"
+#include "queries/TFormfkcx.h"
+#include "queries/TFormskcx.h"
 #include "store/DataModule.h"
 #include "ui/ScreenHost.h"
 
@@ -9,4 +11,8 @@ void registerQueries(ScreenHost &host)
     host.registerScreen(QStringLiteral("ActionRKCX"), ScreenHost::OpenPattern::RefreshThenOnce,
                         QStringLiteral("TFormRKCX"), host.data().ADOQueryDHrk,
                         [](ScreenHost &h) -> QWidget * { return h.addChild(new TFormRKCX(h)); });
+    host.registerScreen(QStringLiteral("ActionFKCX"), ScreenHost::OpenPattern::Once, QStringLiteral("TFormfkcx"), nullptr,
+                        [](ScreenHost &h) -> QWidget * { return h.addChild(new TFormfkcx(h)); });
+    host.registerScreen(QStringLiteral("ActionSKCX"), ScreenHost::OpenPattern::Once, QStringLiteral("TFormskcx"), nullptr,
+                        [](ScreenHost &h) -> QWidget * { return h.addChild(new TFormskcx(h)); });
 }

@@ -1,5 +1,8 @@
 #include "ui/Controls.h"
 
+#include <QLabel>
+#include <QStatusBar>
+
 namespace ui {
 
 QToolButton *makeToolButton(QWidget *parent, const QString &name, const QString &hint, QStyle::StandardPixmap icon)
@@ -12,6 +15,28 @@ QToolButton *makeToolButton(QWidget *parent, const QString &name, const QString 
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     b->setAutoRaise(true);
     return b;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QStatusBar *makeStatusBar(QWidget *parent, const QList<int> &panelWidths, QList<QLabel *> *panels)
+{
+    auto *bar = new QStatusBar(parent);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < panelWidths.size(); ++i) {
+        QLabel *p = makeLabel(bar, QStringLiteral("StatusBar1Panel%1").arg(i), QString());
+        p->setMinimumWidth(panelWidths[i]);
+        bar->addWidget(p, i == panelWidths.size() - 1 ? 1 : 0);
+        if (panels)
+            panels->append(p);
+    }
+    return bar;
 }
 
 } // namespace ui
