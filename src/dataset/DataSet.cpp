@@ -1249,6 +1249,15 @@ QString DataSet::keySelection(Params &params) const
     return sql;
 }
 
+qint64 DataSet::currentKey()
+{
+    if (!keyed_ || !isActive() || state_ == State::Insert)
+        return -1;
+    if (loaded_ || orphanRowid_ < 0)
+        ensureLoaded();
+    return currentRowid();
+}
+
 int DataSet::rowOfKey(qint64 rowid)
 {
     ensureLoaded();

@@ -184,6 +184,8 @@ public:
     QString keySelection(Params &params) const;
     // Position of a row in the list, -1 when it is not listed.
     int rowOfKey(qint64 rowid);
+    // The rowid of the current record (keyed data sets), -1 when there is none.
+    qint64 currentKey();
 
     // ---- handlers
     std::function<void(DataSet &)> afterOpen;

@@ -44,6 +44,42 @@ Money Money::operator-() const
     return checked(-Wide(raw_));
 }
 
+namespace {
+// a / b rounded half to even (b > 0).
+Wide divideHalfEven(Wide a, Wide b)
+{
+    Wide q = a / b, r = a % b;
+    if (r < 0) {
+        r += b;
+        --q;
+    }
+    if (2 * r > b || (2 * r == b && (q % 2) != 0))
+        ++q;
+    return q;
+}
+} // namespace
+
+Money Money::scaled(Money factor, qint64 divisor) const
+{
+    Wide num = Wide(raw_) * factor.raw_;
+    Wide den = Wide(Scale) * divisor;
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    return checked(divideHalfEven(num, den));
+}
+
+Money Money::dividedBy(qint64 n) const
+{
+    Wide num = raw_, den = n;
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    return checked(divideHalfEven(num, den));
+}
+
 Money Money::operator*(qint64 n) const
 {
     return checked(Wide(raw_) * n);

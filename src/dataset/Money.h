@@ -42,6 +42,11 @@ public:
     Money &operator+=(Money o) { return *this = *this + o; }
     Money &operator-=(Money o) { return *this = *this - o; }
     Money operator*(qint64 n) const;
+    // This amount times factor / divisor, rounded half to even to four decimals (a price
+    // with a discount: price × 8.5 / 10). The divisor must not be 0.
+    Money scaled(Money factor, qint64 divisor) const;
+    // This amount / n, rounded half to even to four decimals. n must not be 0.
+    Money dividedBy(qint64 n) const;
     friend constexpr bool operator==(Money a, Money b) { return a.raw_ == b.raw_; }
     friend constexpr auto operator<=>(Money a, Money b) { return a.raw_ <=> b.raw_; }
 

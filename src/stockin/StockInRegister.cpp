@@ -3,6 +3,8 @@
 #include "stockin/Trkkd.h"
 #include "ui/ScreenHost.h"
 
+#include <QComboBox>
+
 void registerStockIn(ScreenHost &host)
 {
     // The host gives the screen its size and place; it opens in the normal state.

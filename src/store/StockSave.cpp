@@ -10,6 +10,18 @@ namespace {
 const QString Saved = QStringLiteral("保存");
 } // namespace
 
+bool moveStock(Connection &conn, const QString &bh, const QString &mc, qint64 delta)
+{
+    const QVariant product =
+        bh.isEmpty()
+            ? conn.scalar(QStringLiteral("SELECT rowid FROM pl WHERE mc=:mc ORDER BY rowid LIMIT 1"), {{"mc", mc}})
+            : conn.scalar(QStringLiteral("SELECT rowid FROM pl WHERE bh=:bh ORDER BY rowid LIMIT 1"), {{"bh", bh}});
+    if (product.isNull())
+        return false;
+    conn.exec(QStringLiteral("UPDATE pl SET sn=coalesce(sn,0)+:d WHERE rowid=:p"), {{"d", delta}, {"p", product}});
+    return true;
+}
+
 int saveListed(Connection &conn, DataSet &list, const LineKind &kind)
 {
     if (!list.isActive() || list.recordCount() == 0)
@@ -29,16 +41,9 @@ int saveListed(Connection &conn, DataSet &list, const LineKind &kind)
             const qint64 rowid = line.value(0).toLongLong();
             const QString bh = line.value(1).toString(), mc = line.value(2).toString();
             const qint64 quantity = line.value(3).toLongLong();
-            // The product by its number, or by its name when the line has none.
-            const QVariant product =
-                bh.isEmpty()
-                    ? conn.scalar(QStringLiteral("SELECT rowid FROM pl WHERE mc=:mc ORDER BY rowid LIMIT 1"), {{"mc", mc}})
-                    : conn.scalar(QStringLiteral("SELECT rowid FROM pl WHERE bh=:bh ORDER BY rowid LIMIT 1"), {{"bh", bh}});
-            if (product.isNull())
-                continue;
             try {
-                conn.exec(QStringLiteral("UPDATE pl SET sn=coalesce(sn,0)+:q WHERE rowid=:p"),
-                          {{"q", quantity * kind.savedStockSign}, {"p", product}});
+                if (!moveStock(conn, bh, mc, quantity * kind.savedStockSign))
+                    continue;  // no such product: the line stays pending
                 conn.exec(QStringLiteral("UPDATE %1 SET bc=:saved WHERE rowid=:r").arg(kind.table),
                           {{"saved", Saved}, {"r", rowid}});
             } catch (const DbError &e) {

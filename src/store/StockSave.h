@@ -8,6 +8,11 @@ class DataSet;
 
 namespace stock {
 
+// Moves the stock of a line's product by delta: the first product with the line's number,
+// or with its name when the line has no number. False when there is no such product; then
+// no stock changes.
+bool moveStock(Connection &conn, const QString &bh, const QString &mc, qint64 delta);
+
 // Saves the lines the list shows (its own selection, filter included). Each line is decided
 // on its status and quantity as stored now, not on what the list read earlier. A line whose
 // product is not found stays pending. On any failure nothing is saved and the error names

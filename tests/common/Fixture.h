@@ -3,6 +3,9 @@
 // main window created in it. Tests drive the windows by object name and read the
 // database with SQL.
 #include "dataset/Connection.h"
+#include "dbwidgets/DBControls.h"
+#include "dbwidgets/DBGrid.h"
+#include "dbwidgets/DBNavigator.h"
 #include "ui/Seams.h"
 #include "app/Tmain.h"
 #include "dbwidgets/DBGrid.h"
