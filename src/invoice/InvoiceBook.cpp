@@ -37,6 +37,9 @@ void InvoiceBook::show(const QString &number)
 {
     DataSet &ds = lines();
     ds.close();
+    // Another screen may have left a filter on the shared lines (the settlement detail
+    // windows filter by date): an invoice shows all its lines.
+    ds.setFiltered(false);
     ds.setSql(kind_.invoiceSql);
     ds.setParam(kind_.invoiceParam, number);
     ds.open();

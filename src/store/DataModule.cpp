@@ -333,32 +333,44 @@ void DataModule::fillInitials(DataSet &ds, const QString &nameField, const QStri
 
 // ---------------------------------------------------------------- calculations
 
+namespace {
+// Quantity times price. A stored line whose amount leaves the money range (written before
+// amounts were checked) shows no amount instead of stopping every repaint of its grid.
+QVariant amountOf(CalcRow &row, const char *price)
+{
+    try {
+        return QVariant::fromValue(row.asMoney(price) * row.asInt("sn"));
+    } catch (const InputError &) {
+        return {};
+    }
+}
+} // namespace
+
 void DataModule::ADOQueryRKDHCalcFields(CalcRow &row)
 {
-    row.setValue("zjr", QVariant::fromValue(row.asMoney("cgj") * row.asInt("sn")));
+    row.setValue("zjr", amountOf(row, "cgj"));
 }
 
 void DataModule::ADOQueryRKCXCalcFields(CalcRow &row)
 {
-    row.setValue("zjr", QVariant::fromValue(row.asMoney("cgj") * row.asInt("sn")));
+    row.setValue("zjr", amountOf(row, "cgj"));
 }
 
 void DataModule::ADOQueryCKCXCalcFields(CalcRow &row)
 {
-    row.setValue("zjr", QVariant::fromValue(row.asMoney("xsj") * row.asInt("sn")));
+    row.setValue("zjr", amountOf(row, "xsj"));
 }
 
 void DataModule::ADOQueryPLCXCalcFields(CalcRow &row)
 {
-    row.setValue("zjr", QVariant::fromValue(row.asMoney("xsj") * row.asInt("sn")));
+    row.setValue("zjr", amountOf(row, "xsj"));
 }
 
+// The invoice's totals are taken exactly by the stock-out screen on each change of its
+// lines; counting here, per fetch, would count a line once for every time it is read.
 void DataModule::ADOQueryLSDHCalcFields(CalcRow &row)
 {
-    const Money amount = row.asMoney("xsj") * row.asInt("sn");
-    row.setValue("zjr", QVariant::fromValue(amount));
-    lsdhTotalAmount += amount;
-    lsdhTotalQuantity += row.asInt("sn");
+    row.setValue("zjr", amountOf(row, "xsj"));
 }
 
 // ---------------------------------------------------------------- after open
