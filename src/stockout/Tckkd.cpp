@@ -74,6 +74,7 @@ Tckkd::Tckkd(ScreenHost &host, QWidget *parent)
     DBComboBoxXSJ = new DBComboBox(Panel2);
     DBComboBoxXSJ->setObjectName(QStringLiteral("DBComboBoxXSJ"));
     DBComboBoxXSJ->setToolTip(QStringLiteral("下拉列表的第一个为最近出给该客户的价格"));
+    DBComboBoxXSJ->setCompleter(nullptr);
     Label6 = ui::makeLabel(Panel2, QStringLiteral("Label6"), QStringLiteral("实际库存:"));
     Edit2 = new QLineEdit(Panel2);
     Edit2->setObjectName(QStringLiteral("Edit2"));
@@ -89,6 +90,8 @@ Tckkd::Tckkd(ScreenHost &host, QWidget *parent)
                           QStringLiteral("5.5"), QStringLiteral("5"), QStringLiteral("0")});
     ComboBoxzk->setCurrentIndex(-1);
     ComboBoxzk->setEditText(QString());
+    // A discount or a price is exactly what is typed: "9" must not become "9.5" by itself.
+    ComboBoxzk->setCompleter(nullptr);
     Label3 = ui::makeLabel(Panel2, QStringLiteral("Label3"), QStringLiteral("实收:"));
     Edit3 = new QLineEdit(Panel2);
     Edit3->setObjectName(QStringLiteral("Edit3"));
