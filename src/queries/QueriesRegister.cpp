@@ -1,6 +1,7 @@
 #include "queries/QueriesRegister.h"
 
 #include "queries/TFormCKCX.h"
+#include "queries/TFormPL.h"
 #include "queries/TFormRKCX.h"
 #include "queries/TFormfkcx.h"
 #include "queries/TFormskcx.h"
@@ -19,4 +20,6 @@ void registerQueries(ScreenHost &host)
                         [](ScreenHost &h) -> QWidget * { return h.addChild(new TFormfkcx(h)); });
     host.registerScreen(QStringLiteral("ActionSKCX"), ScreenHost::OpenPattern::Once, QStringLiteral("TFormskcx"), nullptr,
                         [](ScreenHost &h) -> QWidget * { return h.addChild(new TFormskcx(h)); });
+    host.registerScreen(QStringLiteral("ActionKCCX"), ScreenHost::OpenPattern::RefreshThenOnce, QStringLiteral("TFormPL"),
+                        host.data().ADOQueryPLCX, [](ScreenHost &h) -> QWidget * { return h.addChild(new TFormPL(h)); });
 }

@@ -417,12 +417,12 @@ void DataModule::ADOQueryfkcxAfterOpen(DataSet &ds)
 
 void DataModule::ADOQuerylrAfterOpen(DataSet &ds)
 {
+    // The rows are read already; adding them up in place sends no notice per row.
     lrTotalProfit = Money();
-    ds.first();
-    while (!ds.eof()) {
-        lrTotalProfit += ds.field(1).asMoney();
-        ds.next();
-    }
+    DataSet::NotifyScope scope(ds);
+    for (int r = 0, n = ds.recordCount(); r < n; ++r)
+        lrTotalProfit += fmt::toMoney(ds.rowValue(r, 1));
+    ds.last();
 }
 
 // ---------------------------------------------------------------- name changes
