@@ -107,6 +107,7 @@ private:
         return f->scalar(QString("SELECT count(*) FROM %1 WHERE lsdh=:n").arg(k.table), {{"n", lsdh}}).toInt();
     }
     int stock(const QString &mc) { return f->scalar("SELECT sn FROM pl WHERE mc=:m", {{"m", mc}}).toInt(); }
+    DataSet *invoiceLines() { return k.in ? m().ADOQueryRKDH : m().ADOQueryLSDH; }
     void showAgain() { w->EditLSDHChange(); }
 
 private slots:
@@ -342,7 +343,7 @@ private slots:
             w->ButtonXZD->click();
         QApplication::processEvents();
         QCOMPARE(f->scalar(QString("SELECT %1 FROM %2 WHERE bh='TV-001'").arg(field, k.table)).toString(), stored);
-        QVERIFY(!w->book().lines().isEditing());
+        QVERIFY(!invoiceLines()->isEditing());
         if (leftBy == "posting the next line")
             QCOMPARE(lines(today(1)), 2);
     }
