@@ -32,14 +32,12 @@ void clearPassword(ScreenHost &host)
     }
     if (!ui::confirmYes(main, QStringLiteral("对") + gy->fieldByName("mz").asString() + QStringLiteral("进行密码清除吗?")))
         return;
+    // A refusal rolls back and leaves the employee as stored.
+    Transaction tx(host.data().conn());
     gy->edit();
-    try {
-        gy->setValue("qggybh", QString(QLatin1String("")));
-        gy->post();
-    } catch (...) {
-        gy->cancel();
-        throw;
-    }
+    gy->setValue("qggybh", QString(QLatin1String("")));
+    gy->post();
+    tx.commit();
 }
 
 // Tells why a copy was not made, with what the check found; always false.

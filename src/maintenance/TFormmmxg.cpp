@@ -112,13 +112,13 @@ void TFormmmxg::Button1Click()
         ui::message(this, QStringLiteral("新密码不能超过%1个字符").arg(limit));
         return;
     }
-    dl->edit();
-    try {
+    {
+        // A refusal rolls back and leaves the account as stored.
+        Transaction tx(main_.conn());
+        dl->edit();
         dl->setValue("qggybh", Edit2->text());
         dl->post();
-    } catch (...) {
-        dl->cancel();
-        throw;
+        tx.commit();
     }
     ui::message(this, QStringLiteral("修改密码成功"));
 }

@@ -316,22 +316,24 @@ void LineQueryForm::SpeedButton1Click()
     if (!list_->isActive() || list_->recordCount() == 0 || list_->recNo() < 0)
         return;
     // Only lent goods can come back; a saved line's quantity has already moved the stock.
+    // The line's stored status decides, not the copy the list read earlier.
     const QString &lent = kind_.lines.lentStatus;
-    if (list_->fieldByName(QStringLiteral("bc")).asString() != lent) {
+    const qint64 line = list_->currentKey();
+    const QString stored = m_.conn()
+                               .scalar(QStringLiteral("SELECT bc FROM %1 WHERE rowid=:r").arg(kind_.lines.table),
+                                       {{QStringLiteral("r"), line}})
+                               .toString();
+    if (stored != lent) {
         ui::message(this, QStringLiteral("只有") + lent + QStringLiteral("的商品才能归还"), QString(), ui::Icon::Warning);
         return;
     }
-    try {
-        Transaction tx(m_.conn());
-        list_->edit();
-        list_->setValue(QStringLiteral("lsdh"), QString());
-        list_->setValue(QStringLiteral("bc"), Returned);
-        list_->post();
-        tx.commit();
-    } catch (const KorvelError &) {
-        list_->cancel();
-        throw;
-    }
+    // A refusal rolls back and leaves the row as stored, not half edited.
+    Transaction tx(m_.conn());
+    list_->edit();
+    list_->setValue(QStringLiteral("lsdh"), QString());
+    list_->setValue(QStringLiteral("bc"), Returned);
+    list_->post();
+    tx.commit();
 }
 
 void LineQueryForm::showInvoice(int row)
