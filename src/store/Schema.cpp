@@ -162,6 +162,7 @@ QString ddl()
         "CREATE INDEX rk_rq ON rk(rq, fk, sn, cgj);\n"
         // Payment state first: the unpaid saved lines of a party are one range of it.
         "CREATE INDEX rk_fk_gys ON rk(fk, bc, gys, sn, cgj, rq);\n"
+        "CREATE INDEX rk_bc ON rk(bc);\n"
         "CREATE INDEX rk_bh ON rk(bh);\n"
         "CREATE INDEX rk_mc ON rk(mc);\n"
         "CREATE INDEX rk_gys ON rk(gys);\n"
