@@ -9,8 +9,8 @@
 
 namespace fmt {
 
-// Date-times are the shop's wall-clock times as stored, with no time zone: held with the
-// Qt::UTC as their time kind so that no conversion (and no look at the system's zone files) ever runs.
+// Date-times are the shop's wall-clock times as stored, with no time zone: held
+// as Qt::UTC times so that no conversion (and no look at the system's zone files) ever runs.
 QDateTime wallClock(const QDate &d, const QTime &t = QTime(0, 0));
 // The same value of any QDateTime: its own date and time, whatever its time kind.
 QDateTime wallClock(const QDateTime &dt);
