@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program and its tests need. Safe to run again.
 set -euo pipefail
-PKGS=(cmake g++ make qt6-base-dev qt6-charts-dev libsqlcipher-dev libicu-dev
+PKGS=(cmake g++ make qt6-base-dev libsqlcipher-dev libicu-dev
       xvfb xauth fonts-noto-cjk poppler-utils libgl1-mesa-dev qt6-translations-l10n
       xdotool libxlsxwriter-dev python3-openpyxl)
 missing=()

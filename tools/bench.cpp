@@ -1,9 +1,11 @@
-// Times the program's data layer on a generated file against the bare engine on the
-// same file and prints one table:  korvel-bench PATH [--runs N]
-//   start-up (the main window with every start data set) on the file and on an empty file,
-//   the full-history stock-in and stock-out query lists with their totals,
-//   posting one line through the table data sets, the first read of every start data set,
-//   and peak memory.
+// Times what a user waits for on a generated file against the bare engine on the same
+// file and prints tables:  korvel-bench PATH [--runs N]
+//   process start to the login window, on the file and on an empty file;
+//   the full-history stock-in and stock-out query lists with their totals;
+//   posting one line through the stock-in and stock-out screens, with all they refresh,
+//   on the file and on an empty file; opening every screen;
+//   saving 1,000 pending lines into stock from the full-history list (on a copy);
+//   the first read of every start data set, the analyses, the stock query, peak memory.
 // The lines it posts are deleted again at the end, so the file stays as generated.
 #include "dataset/Connection.h"
 #include "dataset/Errors.h"
@@ -13,7 +15,12 @@
 #include "analysis/ChartScreen.h"
 #include "analysis/DBChart.h"
 #include "analysis/PieSeries.h"
+#include "app/TFormdl.h"
 #include "app/Tmain.h"
+#include "queries/TFormRKCX.h"
+#include "queries/TFormCKCX.h"
+#include "stockin/Trkkd.h"
+#include "stockout/Tckkd.h"
 #include "queries/TFormPL.h"
 
 #include <QApplication>
@@ -24,6 +31,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -96,7 +105,8 @@ long peakRssKb()
 
 class Bench {
 public:
-    Bench(const QString &file, int runs, QTextStream &out) : file_(file), runs_(runs), out_(out) {}
+    Bench(const QString &file, int runs, const QString &only, QTextStream &out)
+        : file_(file), runs_(runs), only_(only), out_(out) {}
     int run();
 
 private:
@@ -122,11 +132,18 @@ private:
     void firstReads();
     void cleanUp();
     void analysisFirstDisplay(const ChartKind &kind);
+    void loginWindow();
+    void screenPostings();
+    Cost postThroughScreen(const QString &dir, bool stockIn, int lines);
+    void screensOpen();
+    void saveIntoStock();
     void stockQueryOpen();
     QWidget *openScreen(Tmain &m, const QString &command);
 
+    bool part(const char *name) const { return only_.isEmpty() || only_ == QLatin1String(name); }
     QString file_;
     int runs_;
+    QString only_;  // --only: one part of the measurements
     QTextStream &out_;
     QTemporaryDir work_;
     QString bigDir_, emptyDir_;
@@ -490,6 +507,174 @@ void Bench::stockQueryOpen()
         QStringLiteral("行号 + 首屏 40 行 + 全部商品位置 ") + cell(median(bare)), QStringLiteral("< 300"));
 }
 
+// ---------------------------------------------------------------- what the screens cost
+
+// From starting the process to the login window on the screen, in a process of its own each
+// run, against a process that only opens the file with the bare engine.
+void Bench::loginWindow()
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    auto runChild = [&](const QString &mode, const QString &dir) {
+        QElapsedTimer t;
+        t.start();
+        const int rc = QProcess::execute(self, {mode, dir});
+        check(rc == 0, mode + QStringLiteral(" 退出码"));
+        return Cost{double(t.nsecsElapsed()) / 1e6, 0};
+    };
+    for (const auto &[dir, what] : {std::pair(emptyDir_, QStringLiteral("空文件")), std::pair(bigDir_, QStringLiteral("生成的文件"))}) {
+        std::vector<Cost> program, bare;
+        for (int i = 0; i < runs_; ++i) {
+            program.push_back(runChild(QStringLiteral("--probe-login"), dir));
+            bare.push_back(runChild(QStringLiteral("--probe-bare"), dir));
+        }
+        row(QStringLiteral("进程启动到登录窗口（%1）").arg(what), ms(median(program).wall), ms(median(bare).wall) +
+            QStringLiteral("（只打开文件的进程）"), QStringLiteral("< 300，与空文件相当"));
+    }
+}
+
+// One posting through the screen as the user does it: the number lookup, the quantity, the
+// button, and everything the screen refreshes; the median over several lines.
+Cost Bench::postThroughScreen(const QString &dir, bool stockIn, int lines)
+{
+    std::unique_ptr<Tmain> m = makeMain(dir);
+    m->show();
+    const QString command = stockIn ? QStringLiteral("ActionRKKD") : QStringLiteral("ActionCKKD");
+    QWidget *w = openScreen(*m, command);
+    std::vector<Cost> costs;
+    const QStringList products = {QStringLiteral("TV-001"), QStringLiteral("FR-001"), QStringLiteral("WM-001")};
+    for (int i = 0; i < lines; ++i) {
+        auto *form = qobject_cast<InvoiceForm *>(w);
+        form->ComboBoxBH->setEditText(products[i % products.size()]);
+        if (stockIn)
+            qobject_cast<Trkkd *>(w)->ComboBoxBHChange();
+        else
+            qobject_cast<Tckkd *>(w)->ComboBoxBHChange();
+        form->EditSN->setText(QStringLiteral("1"));
+        costs.push_back(measure([&] {
+            const bool stored = stockIn ? qobject_cast<Trkkd *>(w)->ButtonRKClick() : qobject_cast<Tckkd *>(w)->ButtonCKClick();
+            check(stored, QStringLiteral("通过屏幕记帐"));
+            QApplication::processEvents();
+        }));
+    }
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return median(costs);
+}
+
+void Bench::screenPostings()
+{
+    // The counters row and the lines go back as they were, so the file stays as generated.
+    const QList<QVariantList> kr = bare_.rows(QStringLiteral("SELECT rkdh, rq, lsdh, rq1 FROM kr"));
+    const int lines = std::max(5, 2 * runs_);
+    for (bool stockIn : {true, false}) {
+        const Cost empty = postThroughScreen(emptyDir_, stockIn, lines);
+        const Cost big = postThroughScreen(bigDir_, stockIn, lines);
+        row(QStringLiteral("%1开单：通过屏幕记帐一行（含刷新，%2 行的中位数）").arg(stockIn ? "入库" : "出库").arg(lines),
+            cell(big), QStringLiteral("空文件上 ") + cell(empty), QStringLiteral("≤ 2 × 空文件"));
+    }
+    bare_.exec(QStringLiteral("UPDATE kr SET rkdh=:a, rq=:b, lsdh=:c, rq1=:d"),
+               {{QStringLiteral("a"), kr[0][0]}, {QStringLiteral("b"), kr[0][1]}, {QStringLiteral("c"), kr[0][2]},
+                {QStringLiteral("d"), kr[0][3]}});
+}
+
+// Every screen of the command table, each in a freshly started main window: the command,
+// the screen, its activation and its first painting.
+void Bench::screensOpen()
+{
+    const QStringList commands = {"ActionRKKD", "ActionCKKD", "ActionRKCX", "ActionCKCX", "ActionKCCX",
+                                  "ActionYS",   "ActionYF",   "ActionSKCX", "ActionFKCX", "ActionGYS",
+                                  "ActionKH",   "ActionZYDA", "ActionGSXXLR"};
+    const QList<QVariantList> kr = bare_.rows(QStringLiteral("SELECT rkdh, rq, lsdh, rq1 FROM kr"));
+    for (const QString &command : commands) {
+        std::vector<Cost> costs;
+        QString caption;
+        for (int i = 0; i < runs_; ++i) {
+            std::unique_ptr<Tmain> m = makeMain(bigDir_);
+            m->show();
+            QApplication::processEvents();
+            QWidget *w = nullptr;
+            costs.push_back(measure([&] { w = openScreen(*m, command); }));
+            caption = m->action(command)->text();
+            w->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        row(QStringLiteral("打开屏幕：") + caption, cell(median(costs)), QStringLiteral("—"), QStringLiteral("< 300"));
+    }
+    bare_.exec(QStringLiteral("UPDATE kr SET rkdh=:a, rq=:b, lsdh=:c, rq1=:d"),
+               {{QStringLiteral("a"), kr[0][0]}, {QStringLiteral("b"), kr[0][1]}, {QStringLiteral("c"), kr[0][2]},
+                {QStringLiteral("d"), kr[0][3]}});
+}
+
+// "保存" in the stock-in and stock-out queries over the full-history list holding 1,000
+// pending lines, on a copy of the file (the save changes the stock); the bare engine does
+// the same updates in one transaction on a second copy.
+void Bench::saveIntoStock()
+{
+    const QString dir = work_.filePath(QStringLiteral("save")), bareDir = work_.filePath(QStringLiteral("savebare"));
+    QDir().mkpath(dir);
+    QDir().mkpath(bareDir);
+    for (const QString &d : {dir, bareDir}) {
+        QFile::remove(QDir(d).filePath(QStringLiteral("lr")));
+        if (!QFile::copy(QFileInfo(file_).absoluteFilePath(), QDir(d).filePath(QStringLiteral("lr"))))
+            throw DbError(QStringLiteral("无法复制数据库文件"));
+        Connection c;
+        schema::open(c, QDir(d).filePath(QStringLiteral("lr")));
+        // Exactly 1,000 lines to save in each list: the generator's pending and lent ones are
+        // saved first.
+        Transaction tx(c);
+        c.exec(QStringLiteral("UPDATE rk SET bc='保存' WHERE bc IS NULL OR bc='' OR bc='借入'"));
+        c.exec(QStringLiteral("UPDATE ck SET bc='保存' WHERE bc IS NULL OR bc='' OR bc='借出'"));
+        const QList<QVariantList> products = c.rows(QStringLiteral("SELECT bh, mc FROM pl WHERE bh<>'' ORDER BY rowid LIMIT 500"));
+        const QDateTime now = fmt::now();
+        for (int i = 0; i < 1000; ++i)
+            for (const char *t : {"rk", "ck"})
+                c.exec(QStringLiteral("INSERT INTO %1 (lsdh, bh, mc, sn, rq) VALUES ('测试-1', :b, :m, 1, :r)").arg(QString::fromLatin1(t)),
+                       {{QStringLiteral("b"), products[i % products.size()][0]},
+                        {QStringLiteral("m"), products[i % products.size()][1]},
+                        {QStringLiteral("r"), now}});
+        tx.commit();
+    }
+    for (bool stockIn : {true, false}) {
+        std::unique_ptr<Tmain> m = makeMain(dir);
+        m->show();
+        const QString command = stockIn ? QStringLiteral("ActionRKCX") : QStringLiteral("ActionCKCX");
+        auto *w = qobject_cast<LineQueryForm *>(openScreen(*m, command));
+        // Both pickers on today: the whole history.
+        if (stockIn)
+            qobject_cast<TFormRKCX *>(w)->ButtonRKClick();
+        else
+            qobject_cast<TFormCKCX *>(w)->ButtonCKClick();
+        const int listed = (stockIn ? m->ADOQueryRKCX : m->ADOQueryCKCX)->recordCount();
+        const QString table = stockIn ? QStringLiteral("rk") : QStringLiteral("ck");
+        const Cost c = measure([&] {
+            w->SpeedButton_ScanClick();
+            QApplication::processEvents();
+        });
+        check(m->conn().scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE lsdh='测试-1' AND bc='保存'").arg(table)).toInt() == 1000,
+              QStringLiteral("保存的行数"));
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m.reset();
+        Connection b;
+        schema::open(b, QDir(bareDir).filePath(QStringLiteral("lr")));
+        const Cost bare = measure([&] {
+            Transaction tx(b);
+            const QList<QVariantList> lines =
+                b.rows(QStringLiteral("SELECT rowid, bh, sn FROM %1 WHERE bc IS NULL").arg(table));
+            for (const QVariantList &l : lines) {
+                b.exec(QStringLiteral("UPDATE pl SET sn=sn+:q WHERE rowid=(SELECT rowid FROM pl WHERE bh=:b LIMIT 1)"),
+                       {{QStringLiteral("q"), l[2].toLongLong() * (stockIn ? 1 : -1)}, {QStringLiteral("b"), l[1]}});
+                b.exec(QStringLiteral("UPDATE %1 SET bc='保存' WHERE rowid=:r").arg(table), {{QStringLiteral("r"), l[0]}});
+            }
+            tx.commit();
+        });
+        row(QStringLiteral("%1查询：保存 1000 行未保存的行（全部历史列表，%2 行）").arg(stockIn ? "入库" : "出库").arg(listed),
+            cell(c), QStringLiteral("同样的更新，一个事务 ") + cell(bare), QStringLiteral("< 500"));
+    }
+    for (const QString &d : {dir, bareDir})
+        QFile::remove(QDir(d).filePath(QStringLiteral("lr")));
+}
+
 int Bench::run()
 {
     if (!work_.isValid())
@@ -506,6 +691,9 @@ int Bench::run()
         throw DbError(QStringLiteral("无法在临时文件夹中建立链接"));
     schema::createDeliveredDatabase(QDir(emptyDir_).filePath(QStringLiteral("lr")));
     schema::open(bare_, info.absoluteFilePath());
+    // The bench's own reading connection keeps a small cache, so that the peak memory is the
+    // program's.
+    bare_.exec(QStringLiteral("PRAGMA cache_size=-4000"));
 
     rkMax_ = bare_.scalar(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM rk")).toLongLong();
     ckMax_ = bare_.scalar(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM ck")).toLongLong();
@@ -519,32 +707,45 @@ int Bench::run()
                 .arg(runs_);
     out_ << QStringLiteral("毫秒：墙上时间（处理器时间）\n\n| 测量 | 程序 | 裸引擎 | 目标 |\n|---|---|---|---|\n");
 
-    startUp();
-    queryList(QStringLiteral("入库查询"), main_->ADOQueryRKCX, QStringLiteral("select * from rk where rq<:rq order by rq desc"),
-              &main_->rkcxTotalAmount, &main_->rkcxTotalPaid, &main_->rkcxTotalQuantity, QStringLiteral("cgj"));
-    queryList(QStringLiteral("出库查询"), main_->ADOQueryCKCX, QStringLiteral("select * from Ck where rq<:rq order by rq desc"),
-              &main_->ckcxTotalAmount, &main_->ckcxTotalPaid, &main_->ckcxTotalQuantity, QStringLiteral("xsj"));
-    oneInvoice();
-    stockOutQueryScreen();
-    try {
-        posting(QStringLiteral("入库"), main_->ADOTableRK, QStringLiteral("gys"), QStringLiteral("cgj"));
-        posting(QStringLiteral("出库"), main_->ADOTableCK, QStringLiteral("kh"), QStringLiteral("xsj"));
-    } catch (...) {
+    if (part("start"))
+        loginWindow();
+    if (part("lists") || part("posting")) {
+        startUp();
+        queryList(QStringLiteral("入库查询"), main_->ADOQueryRKCX, QStringLiteral("select * from rk where rq<:rq order by rq desc"),
+                  &main_->rkcxTotalAmount, &main_->rkcxTotalPaid, &main_->rkcxTotalQuantity, QStringLiteral("cgj"));
+        queryList(QStringLiteral("出库查询"), main_->ADOQueryCKCX, QStringLiteral("select * from Ck where rq<:rq order by rq desc"),
+                  &main_->ckcxTotalAmount, &main_->ckcxTotalPaid, &main_->ckcxTotalQuantity, QStringLiteral("xsj"));
+        oneInvoice();
+        stockOutQueryScreen();
+        try {
+            posting(QStringLiteral("入库"), main_->ADOTableRK, QStringLiteral("gys"), QStringLiteral("cgj"));
+            posting(QStringLiteral("出库"), main_->ADOTableCK, QStringLiteral("kh"), QStringLiteral("xsj"));
+            screenPostings();
+        } catch (...) {
+            cleanUp();
+            throw;
+        }
         cleanUp();
-        throw;
     }
-    cleanUp();
-    const long peakBeforeReads = peakRssKb();
-    firstReads();
-    out_ << QStringLiteral("\n内存峰值：%1 MB（首次读取前 %2 MB；目标 < 300 MB）\n")
-                .arg(peakRssKb() / 1024)
-                .arg(peakBeforeReads / 1024);
-    main_.reset();
-    out_ << QStringLiteral("\n分析与库存查询（毫秒，括号内为处理器时间；每次在新启动的主窗口中）：\n\n"
-                           "| 测量 | 程序 | 裸引擎 | 目标 |\n|---|---|---|---|\n");
-    for (const ChartKind *k : {&ChartKind::customers(), &ChartKind::products(), &ChartKind::profit()})
-        analysisFirstDisplay(*k);
-    stockQueryOpen();
+    if (part("screens"))
+        screensOpen();
+    if (part("save"))
+        saveIntoStock();
+    if (main_) {
+        const long peakBeforeReads = peakRssKb();
+        firstReads();
+        out_ << QStringLiteral("\n内存峰值：%1 MB（首次读取前 %2 MB；目标 < 200 MB）\n")
+                    .arg(peakRssKb() / 1024)
+                    .arg(peakBeforeReads / 1024);
+        main_.reset();
+    }
+    if (part("analysis")) {
+        out_ << QStringLiteral("\n分析与库存查询（毫秒，括号内为处理器时间；每次在新启动的主窗口中）：\n\n"
+                               "| 测量 | 程序 | 裸引擎 | 目标 |\n|---|---|---|---|\n");
+        for (const ChartKind *k : {&ChartKind::customers(), &ChartKind::products(), &ChartKind::profit()})
+            analysisFirstDisplay(*k);
+        stockQueryOpen();
+    }
     QDir::setCurrent(QDir::tempPath());
     if (mismatches_) {
         out_ << QStringLiteral("有 %1 处与裸引擎结果不一致\n").arg(mismatches_);
@@ -563,8 +764,29 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTextStream out(stdout), err(stderr);
     const QStringList args = app.arguments();
+    // Child processes of the start-up measurement: the program up to its login window, or
+    // the bare engine opening the file, in the given folder.
+    if (args.size() == 3 && (args[1] == QLatin1String("--probe-login") || args[1] == QLatin1String("--probe-bare"))) {
+        QDir::setCurrent(args[2]);
+        try {
+            if (args[1] == QLatin1String("--probe-bare")) {
+                Connection c;
+                schema::open(c, QStringLiteral("lr"));
+                return 0;
+            }
+            Tmain m(BackupPaths(QDir(args[2]).filePath(QStringLiteral("backup"))));
+            TFormdl login(m);
+            login.show();
+            QApplication::processEvents();
+            login.grab();
+            return 0;
+        } catch (const KorvelError &e) {
+            err << e.message() << '\n';
+            return 1;
+        }
+    }
     int runs = 3;
-    QString file;
+    QString file, only;
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--runs") && i + 1 < args.size()) {
             bool ok = false;
@@ -573,6 +795,8 @@ int main(int argc, char *argv[])
                 err << "选项--runs的数值无效：" << args[i] << '\n';
                 return 2;
             }
+        } else if (args[i] == QLatin1String("--only") && i + 1 < args.size()) {
+            only = args[++i];
         } else if (file.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
             file = args[i];
         } else {
@@ -581,11 +805,11 @@ int main(int argc, char *argv[])
         }
     }
     if (file.isEmpty()) {
-        err << "用法：korvel-bench 数据库文件 [--runs 次数]\n";
+        err << "用法：korvel-bench 数据库文件 [--runs 次数] [--only start|lists|screens|save|analysis]\n";
         return 2;
     }
     try {
-        return Bench(file, runs, out).run();
+        return Bench(file, runs, only, out).run();
     } catch (const KorvelError &e) {
         err << e.message() << '\n';
         return 1;

@@ -1,5 +1,7 @@
 #include "app/Tmain.h"
 
+#include "dataset/Errors.h"
+
 #include "dataset/Formats.h"
 #include "ui/MdiForm.h"
 #include "app/Ribbon.h"
@@ -71,6 +73,11 @@ std::unique_ptr<Connection> openDatabase()
 {
     auto c = std::make_unique<Connection>();
     schema::open(*c, QStringLiteral("lr"));
+    try {
+        schema::ensureIndexes(*c);
+    } catch (const KorvelError &) {
+        // A file that cannot be written keeps the indexes it has: slower, still right.
+    }
     return c;
 }
 } // namespace

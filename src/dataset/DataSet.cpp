@@ -29,6 +29,29 @@ const QRegularExpression &joinRe()
     return re;
 }
 
+const QRegularExpression &trailingOrderRe()
+{
+    static const QRegularExpression re(QStringLiteral("\\s+order\\s+by\\s+[^()']*$"), QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+
+const QRegularExpression &limitRe()
+{
+    static const QRegularExpression re(QStringLiteral("\\blimit\\b"), QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+
+// A statement for a set of rows: its order cannot change the set unless a LIMIT picks
+// the rows by it, and without the order the engine need not sort.
+QString withoutOrder(const QString &sql)
+{
+    if (limitRe().match(sql).hasMatch())
+        return sql;
+    QString s = sql;
+    s.remove(trailingOrderRe());
+    return s;
+}
+
 const QRegularExpression &orderOrLimitRe()
 {
     static const QRegularExpression re(QStringLiteral("\\b(order\\s+by|limit)\\b"),
@@ -1202,15 +1225,8 @@ QVariantList DataSet::aggregate(const QList<Aggregate> &columns)
         source = quoteIdent(table_);
     } else {
         params = params_;
-        static const QRegularExpression trailingOrder(QStringLiteral("\\s+order\\s+by\\s+[^()']*$"),
-                                                      QRegularExpression::CaseInsensitiveOption);
-        static const QRegularExpression limit(QStringLiteral("\\blimit\\b"), QRegularExpression::CaseInsensitiveOption);
-        QString stmt = sql_;
-        // Order does not change a total, and without it the engine can use a covering index;
-        // but with a LIMIT the order decides which rows are summed.
-        if (!limit.match(stmt).hasMatch())
-            stmt.remove(trailingOrder);
-        source = u'(' + stmt + u')';
+        // Without the order the engine can read a covering index for the totals.
+        source = u'(' + withoutOrder(sql_) + u')';
     }
     QStringList list;
     for (const Aggregate &a : columns)
@@ -1230,23 +1246,12 @@ QVariantList DataSet::aggregate(const QList<Aggregate> &columns)
     return out;
 }
 
-QString DataSet::keySelection(Params &params) const
+QList<qint64> DataSet::listedKeys()
 {
     if (!keyed_)
         throw DbError(QStringLiteral("%1: 不是按行读取的数据集").arg(name_));
-    QString sql;
-    if (isTable_) {
-        sql = QStringLiteral("SELECT rowid FROM ") + quoteIdent(table_);
-    } else {
-        sql = QStringLiteral("SELECT ") + table_ + QStringLiteral(".rowid FROM ") + table_ + keyedRest_;
-        params += params_;
-    }
-    if (filtered_ && !filter_.isEmpty()) {
-        const QString where = filterSql(params);
-        sql = QStringLiteral("SELECT rowid FROM ") + quoteIdent(table_) + QStringLiteral(" WHERE rowid IN (") + sql +
-              QStringLiteral(") AND ") + where;
-    }
-    return sql;
+    ensureLoaded();
+    return keys_;
 }
 
 qint64 DataSet::currentKey()

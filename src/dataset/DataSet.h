@@ -179,9 +179,9 @@ public:
         FieldType type;
     };
     QVariantList aggregate(const QList<Aggregate> &columns);
-    // A statement selecting the rowids of the rows shown, with its parameters appended to
-    // params (keyed data sets only): for commands that work on "the listed lines".
-    QString keySelection(Params &params) const;
+    // The rowids of the rows shown, in list order (keyed data sets only): for commands that
+    // work on "the listed lines" as the user sees them.
+    QList<qint64> listedKeys();
     // Position of a row in the list, -1 when it is not listed.
     int rowOfKey(qint64 rowid);
     // The rowid of the current record (keyed data sets), -1 when there is none.

@@ -9,10 +9,10 @@
 
 namespace fmt {
 
-// Date-times are the shop's wall-clock times as stored, with no time zone: held with the
-// UTC time spec so that no conversion (and no look at the system's zone files) ever runs.
+// Date-times are the shop's wall-clock times as stored, with no time zone: held
+// as Qt::UTC times so that no conversion (and no look at the system's zone files) ever runs.
 QDateTime wallClock(const QDate &d, const QTime &t = QTime(0, 0));
-// The same value of any QDateTime: its own date and time, whatever its spec.
+// The same value of any QDateTime: its own date and time, whatever its time kind.
 QDateTime wallClock(const QDateTime &dt);
 // The current local date and time as a wall-clock value.
 QDateTime now();

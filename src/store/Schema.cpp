@@ -6,6 +6,9 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
 #include <QFileInfo>
 
 namespace schema {
@@ -157,14 +160,16 @@ QString ddl()
     out += QStringLiteral(
         "CREATE INDEX rk_lsdh ON rk(lsdh);\n"
         "CREATE INDEX rk_rq ON rk(rq, fk, sn, cgj);\n"
-        "CREATE INDEX rk_bc_gys ON rk(bc, gys, fk, sn, cgj);\n"
+        // Payment state first: the unpaid saved lines of a party are one range of it.
+        "CREATE INDEX rk_fk_gys ON rk(fk, bc, gys, sn, cgj, rq);\n"
+        "CREATE INDEX rk_bc ON rk(bc);\n"
         "CREATE INDEX rk_bh ON rk(bh);\n"
         "CREATE INDEX rk_mc ON rk(mc);\n"
         "CREATE INDEX rk_gys ON rk(gys);\n"
         "CREATE INDEX ck_lsdh ON ck(lsdh);\n"
         "CREATE INDEX ck_rq ON ck(rq, fk, sn, xsj);\n"
         "CREATE INDEX ck_bc_mc ON ck(bc, mc, fk, sn, xsj, rq);\n"
-        "CREATE INDEX ck_bc_kh ON ck(bc, kh, fk, sn, xsj, rq);\n"
+        "CREATE INDEX ck_fk_kh ON ck(fk, bc, kh, sn, xsj, rq);\n"
         "CREATE INDEX ck_bh ON ck(bh);\n"
         "CREATE INDEX ck_mc ON ck(mc);\n"
         "CREATE INDEX ck_kh ON ck(kh, mc);\n"
@@ -194,6 +199,39 @@ void open(Connection &c, const QString &path, Connection::LegacyPages legacy)
         return;
     c.close();
     throw engine::notThisDatabase(describeMissing(missing));
+}
+
+void ensureIndexes(Connection &c)
+{
+    QHash<QString, QString> wanted;
+    for (const QString &line : ddl().split(u'\n')) {
+        if (!line.startsWith(QLatin1String("CREATE INDEX ")))
+            continue;
+        const QString stmt = line.trimmed().chopped(1);  // without the ';'
+        wanted.insert(stmt.section(u' ', 2, 2), stmt);
+    }
+    const QList<QVariantList> present =
+        c.rows(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL"));
+    QStringList drop, create;
+    QSet<QString> have;
+    static const QRegularExpression ours(QStringLiteral("^(rk|ck|pl|kh|gys|gy|ys|yf)_"));
+    for (const QVariantList &ix : present) {
+        const QString name = ix.value(0).toString();
+        have.insert(name);
+        if (ours.match(name).hasMatch() && wanted.value(name) != ix.value(1).toString())
+            drop << name;
+    }
+    for (auto it = wanted.constBegin(); it != wanted.constEnd(); ++it)
+        if (!have.contains(it.key()) || drop.contains(it.key()))
+            create << it.value();
+    if (drop.isEmpty() && create.isEmpty())
+        return;
+    Transaction tx(c);
+    for (const QString &name : drop)
+        c.exec(QStringLiteral("DROP INDEX \"%1\"").arg(name));
+    for (const QString &stmt : create)
+        c.exec(stmt);
+    tx.commit();
 }
 
 QStringList missingParts(Connection &c)

@@ -23,6 +23,10 @@ void createDeliveredDatabase(const QString &path);
 void open(Connection &c, const QString &path,
           Connection::LegacyPages legacy = Connection::LegacyPages::Convert);
 
+// The indexes as this version of the program defines them: a file made by an earlier
+// version gets the missing ones built and the replaced ones dropped, once, on opening.
+void ensureIndexes(Connection &c);
+
 // Tables and columns of the schema that the open file lacks, as "gy" or "rk.bc".
 QStringList missingParts(Connection &c);
 

@@ -4,6 +4,9 @@
 #include "dataset/DataSet.h"
 #include "dataset/Errors.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace stock {
 
 namespace {
@@ -30,13 +33,27 @@ int saveListed(Connection &conn, DataSet &list, const LineKind &kind)
     int saved = 0;
     {
         Transaction tx(conn);
-        Params params{{QStringLiteral("lent"), kind.lentStatus}};
-        const QString keys = list.keySelection(params);
-        const QList<QVariantList> lines =
-            conn.rows(QStringLiteral("SELECT rowid, bh, mc, sn FROM %1 WHERE rowid IN (%2)"
-                                     " AND (bc IS NULL OR bc='' OR bc=:lent) ORDER BY rowid")
-                          .arg(kind.table, keys),
-                      params);
+        // Pending and lent lines are few: found by their status, then kept if listed.
+        QList<QVariantList> lines =
+            conn.rows(QStringLiteral("SELECT rowid, bh, mc, sn FROM %1 WHERE bc IS NULL OR bc='' OR bc=:lent"
+                                     " ORDER BY rowid")
+                          .arg(kind.table),
+                      {{QStringLiteral("lent"), kind.lentStatus}});
+        std::vector<qint64> rowids;
+        rowids.reserve(size_t(lines.size()));
+        for (const QVariantList &line : lines)
+            rowids.push_back(line.value(0).toLongLong());
+        QList<bool> listed(lines.size(), false);
+        for (const qint64 key : list.listedKeys()) {
+            const auto at = std::lower_bound(rowids.cbegin(), rowids.cend(), key);
+            if (at != rowids.cend() && *at == key)
+                listed[at - rowids.cbegin()] = true;
+        }
+        qsizetype kept = 0;
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            if (listed[i])
+                lines.swapItemsAt(kept++, i);
+        lines.resize(kept);
         for (const QVariantList &line : lines) {
             const qint64 rowid = line.value(0).toLongLong();
             const QString bh = line.value(1).toString(), mc = line.value(2).toString();

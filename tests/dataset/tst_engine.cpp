@@ -7,6 +7,7 @@
 #include "dataset/Errors.h"
 #include "dataset/Money.h"
 #include "store/Schema.h"
+#include "common/FileSizeLimit.h"
 
 #include <QSignalSpy>
 #include <sqlcipher/sqlite3.h>
@@ -19,23 +20,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-// The process may write no file beyond this size while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(qint64 bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);  // a refused write is an error, not the end of the process
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit l = old_;
-        l.rlim_cur = rlim_t(bytes);
-        setrlimit(RLIMIT_FSIZE, &l);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_{};
-};
 
 Money units(qint64 n) { return Money::fromUnits(n); }
 

@@ -21,6 +21,29 @@ private slots:
     }
     void cleanup() { f.reset(); }
 
+    // A file made by an earlier version gets this version's indexes once, on start; its
+    // rows are untouched.
+    void olderIndexesAreReplacedOnStart()
+    {
+        f->destroyMain();
+        {
+            Connection c;
+            schema::open(c, f->path("lr"));
+            c.execScript("DROP INDEX ck_fk_kh; CREATE INDEX ck_bc_kh ON ck(bc, kh, fk, sn, xsj);"
+                         "DROP INDEX pl_mc; CREATE INDEX pl_mc ON pl(mc);");
+        }
+        f->createMain();
+        const QString names = "SELECT group_concat(name || ':' || sql, '|') FROM "
+                              "(SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL ORDER BY name)";
+        QStringList expected;
+        for (const QString &line : schema::ddl().split('\n'))
+            if (line.startsWith("CREATE INDEX "))
+                expected << line.section(' ', 2, 2) + ':' + line.trimmed().chopped(1);
+        expected.sort();
+        QCOMPARE(f->scalar(names).toString(), expected.join('|'));
+        QCOMPARE(f->scalar("SELECT count(*) FROM pl").toInt(), 4);
+    }
+
     void deliveredDatabase()
     {
         QCOMPARE(f->scalar("SELECT count(*) FROM kr").toInt(), 1);
