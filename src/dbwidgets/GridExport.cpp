@@ -4,6 +4,7 @@
 #include "dataset/Errors.h"
 #include "dataset/Formats.h"
 #include "dbwidgets/DBGrid.h"
+#include "ui/Controls.h"
 #include "ui/MdiForm.h"
 #include "ui/Seams.h"
 
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QToolButton>
 
 namespace gridexport {
 
@@ -202,6 +204,14 @@ void exportGrid(DBGrid *grid)
     ui::message(parent,
                 QStringLiteral("已导出%1行到“%2”。").arg(listing.ds->recordCount()).arg(QDir::toNativeSeparators(path)),
                 QString(), ui::Icon::Information);
+}
+
+QToolButton *toolButton(DBGrid *grid, QWidget *screen)
+{
+    QToolButton *b = ui::makeToolButton(screen, QStringLiteral("SpeedButton_Export"), QStringLiteral("导出到Excel..."),
+                                        QStyle::SP_FileIcon);
+    QObject::connect(b, &QToolButton::clicked, grid->exportAction(), &QAction::trigger);
+    return b;
 }
 
 } // namespace gridexport

@@ -10,6 +10,7 @@
 
 class DataSet;
 class DBGrid;
+class QToolButton;
 
 namespace gridexport {
 
@@ -45,5 +46,8 @@ sheet::Format formatFor(QString *path, const QString &filter);
 // The whole command: the save dialog, a progress dialog that can cancel, and a message
 // saying where the file is or why there is none.
 void exportGrid(DBGrid *grid);
+
+// A tool button "导出到Excel..." of a screen that runs the grid's own command.
+QToolButton *toolButton(DBGrid *grid, QWidget *screen);
 
 } // namespace gridexport

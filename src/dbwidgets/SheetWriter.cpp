@@ -83,6 +83,19 @@ int decimalsOf(Money m)
     return d;
 }
 
+// Characters of the amount as the grid shows it, counted without making the text: the
+// width is worked out for every money cell of a long list.
+int moneyWidth(Money m)
+{
+    unsigned long long a = m.raw() < 0 ? 0ULL - (unsigned long long)m.raw() : (unsigned long long)m.raw();
+    a /= Money::Scale;
+    int w = m.raw() < 0 ? 2 : 1;
+    for (; a >= 10; a /= 10)
+        ++w;
+    const int d = decimalsOf(m);
+    return d ? w + 1 + d : w;
+}
+
 bool isInteger(const QVariant &v)
 {
     switch (v.metaType().id()) {
@@ -188,7 +201,7 @@ protected:
             widen(0, textWidth(t.label));
             if (t.value) {
                 money(r, 1, *t.value);
-                widen(1, t.value->toString().size());
+                widen(1, moneyWidth(*t.value));
             }
         }
     }
@@ -215,7 +228,7 @@ private:
         if (v.metaType() == QMetaType::fromType<Money>()) {
             const Money m = v.value<Money>();
             money(r, col, m);
-            widen(c, m.toString().size());
+            widen(c, moneyWidth(m));
         } else if (v.metaType().id() == QMetaType::QDateTime) {
             const QDateTime dt = v.toDateTime();
             if (!dt.isValid() || dt.date().year() < 1900) {
@@ -250,7 +263,8 @@ private:
     {
         if (s.isEmpty())
             return;
-        worksheet_write_string(ws_, r, c, s.left(MaxCellText).toUtf8().constData(), f);
+        const QByteArray utf8 = (s.size() > MaxCellText ? s.left(MaxCellText) : s).toUtf8();
+        worksheet_write_string(ws_, r, c, utf8.constData(), f);
     }
 
     void widen(int c, int w)
@@ -267,10 +281,11 @@ private:
     // full disk there would otherwise end in a truncated workbook reported as written.
     void checkTemporaryData()
     {
-        if (!ws_ || !ws_->file)
+        FILE *data = ws_ ? ws_->optimize_tmpfile : nullptr;
+        if (!data)
             return;
         errno = 0;
-        if (std::fflush(ws_->file) != 0 || std::ferror(ws_->file))
+        if (std::fflush(data) != 0 || std::ferror(data))
             fail(errno ? errno : ENOSPC);
     }
 
@@ -444,8 +459,12 @@ QString cellText(const FieldDef &def, const QVariant &value)
 int textWidth(const QString &text)
 {
     int w = 0;
-    for (const char32_t c : text.toUcs4())
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text.at(++i).unicode());
         w += isWide(c) ? 2 : 1;
+    }
     return w;
 }
 
