@@ -3,7 +3,7 @@
 set -euo pipefail
 PKGS=(cmake g++ make qt6-base-dev libsqlcipher-dev libicu-dev
       xvfb xauth fonts-noto-cjk poppler-utils libgl1-mesa-dev qt6-translations-l10n
-      xdotool)
+      xdotool libxlsxwriter-dev python3-openpyxl)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

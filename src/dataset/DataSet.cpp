@@ -780,6 +780,15 @@ void DataSet::fetchWindow(int row)
             ids << QString::number(keys_[i]);
     if (ids.isEmpty())
         return;
+    cache_.insert(readKeyedRows(ids));
+}
+
+QHash<qint64, QVariantList> DataSet::readKeyedRows(const QStringList &ids)
+{
+    QHash<qint64, QVariantList> out;
+    if (ids.isEmpty())
+        return out;
+    out.reserve(ids.size());
     const QString sql = QStringLiteral("SELECT rowid,") + keyedColumnList() + QStringLiteral(" FROM ") +
                         quoteIdent(table_) + QStringLiteral(" WHERE rowid IN (") + ids.join(u',') + u')';
     Statement st(conn_.handle(), sql);
@@ -790,8 +799,35 @@ void DataSet::fetchWindow(int row)
         for (const FieldDef &f : defs_)
             values.append(f.calculated ? QVariant() : fields::fromStorage(f, st.value(c++)));
         calc(values);
-        cache_.insert(st.int64(0), values);
+        out.insert(st.int64(0), values);
     }
+    return out;
+}
+
+QList<QVariantList> DataSet::listedRows(int from, int count)
+{
+    QList<QVariantList> out;
+    const int to = std::min(from + count, recordCount());
+    if (from < 0 || from >= to)
+        return out;
+    out.reserve(to - from);
+    auto buffered = [this](int row) { return (row == cur_ && isEditing()) || row == insertRow_; };
+    if (!keyed_) {
+        for (int r = from; r < to; ++r)
+            out.append(buffered(r) ? buf_ : fetchRow(r));
+        return out;
+    }
+    QStringList ids;
+    for (int r = from; r < to; ++r)
+        if (!buffered(r))
+            ids << QString::number(keys_.at(r));
+    const QHash<qint64, QVariantList> read = readKeyedRows(ids);
+    QVariantList empty;  // deleted by someone else since the key set was read
+    for (int i = 0; i < defs_.size(); ++i)
+        empty.append(QVariant());
+    for (int r = from; r < to; ++r)
+        out.append(buffered(r) ? buf_ : read.value(keys_.at(r), empty));
+    return out;
 }
 
 QVariantList DataSet::fetchRow(int row)

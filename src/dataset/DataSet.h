@@ -182,6 +182,10 @@ public:
     // The rowids of the rows shown, in list order (keyed data sets only): for commands that
     // work on "the listed lines" as the user sees them.
     QList<qint64> listedKeys();
+    // The values of the listed rows from..from+count-1 as rowValue() gives them (edit buffer
+    // included), for a walk over a long list: a keyed data set reads them in one statement
+    // and leaves the rows cached for the grids as they are.
+    QList<QVariantList> listedRows(int from, int count);
     // Position of a row in the list, -1 when it is not listed.
     int rowOfKey(qint64 rowid);
     // The rowid of the current record (keyed data sets), -1 when there is none.
@@ -225,6 +229,7 @@ private:
     void buildDefsFromTable();
     QVariantList fetchRow(int row);
     void fetchWindow(int row);
+    QHash<qint64, QVariantList> readKeyedRows(const QStringList &ids);
     QVariantList readKeyedRow(qint64 rowid);
     void calc(QVariantList &values);
     void setCurrent(int row, bool notify = true);

@@ -1,9 +1,11 @@
 #include "dbwidgets/DBGrid.h"
 
 #include "dbwidgets/DBControls.h"
+#include "dbwidgets/GridExport.h"
 #include "ui/MdiForm.h"
 #include "ui/Seams.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -94,6 +96,12 @@ DBGrid::DBGrid(QWidget *parent) : QTableView(parent)
             emit cellDoubleClicked(i.row(), i.column());
     });
     connect(qApp, &QApplication::focusChanged, this, &DBGrid::onFocusChanged);
+    // Every list can leave the program as a spreadsheet: the grid's own menu offers it.
+    exportAction_ = new QAction(QStringLiteral("导出到Excel..."), this);
+    exportAction_->setObjectName(QStringLiteral("ActionExportExcel"));
+    addAction(exportAction_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    ui::on(exportAction_, &QAction::triggered, this, [this] { gridexport::exportGrid(this); });
 }
 
 DBGrid::~DBGrid()

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTableView>
 
+class QAction;
+
 class DBGrid : public QTableView, public DataEditor {
     Q_OBJECT
 public:
@@ -27,6 +29,9 @@ public:
     QString fieldNameOfColumn(int column) const;
     // Clicks a data cell the way a user does (used by tests and keyboard handlers alike).
     void clickCell(int row, int column);
+
+    // The context menu's "导出到Excel...": the listed rows to a spreadsheet file.
+    QAction *exportAction() const { return exportAction_; }
 
     void commitPending() override;
     void discardPending() override;
@@ -58,4 +63,5 @@ private:
     friend class PickListDelegate;
     QPointer<QWidget> openEditor_;
     bool closingWired_ = false;
+    QAction *exportAction_ = nullptr;
 };

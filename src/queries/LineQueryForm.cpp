@@ -4,6 +4,7 @@
 #include "dataset/Errors.h"
 #include "dataset/Formats.h"
 #include "dbwidgets/DBGrid.h"
+#include "dbwidgets/GridExport.h"
 #include "dbwidgets/DBNavigator.h"
 #include "queries/LineQueryKind.h"
 #include "reporting/ReportEngine.h"
@@ -122,6 +123,7 @@ LineQueryForm::LineQueryForm(ScreenHost &host, const LineQueryKind &kind, QWidge
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
     DBGrid1 = new DBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    tools->insertWidget(tools->indexOf(SpeedButton2) + 1, gridexport::toolButton(DBGrid1, this));
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);

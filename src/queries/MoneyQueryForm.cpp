@@ -2,6 +2,7 @@
 
 #include "dataset/Formats.h"
 #include "dbwidgets/DBGrid.h"
+#include "dbwidgets/GridExport.h"
 #include "dbwidgets/DBNavigator.h"
 #include "reporting/ReportEngine.h"
 #include "store/DataModule.h"
@@ -109,6 +110,7 @@ void MoneyQueryForm::buildUi()
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
     DBGrid1 = new DBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    tools->insertWidget(tools->indexOf(SpeedButton_Print) + 1, gridexport::toolButton(DBGrid1, this));
     StatusBar1 = ui::makeStatusBar(this, {110, 300}, &panels_);
 
     auto *v = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 #include "queries/TFormPL.h"
 
 #include "dbwidgets/DBGrid.h"
+#include "dbwidgets/GridExport.h"
 #include "dbwidgets/DBNavigator.h"
 #include "masterdata/GridColumns.h"
 #include "reporting/ReportEngine.h"
@@ -78,6 +79,7 @@ TFormPL::TFormPL(ScreenHost &host, QWidget *parent)
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
     DBGrid1 = new DBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    tools->insertWidget(tools->indexOf(SpeedButton_Print) + 1, gridexport::toolButton(DBGrid1, this));
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);

@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTextDocument>
 
 namespace ui {
@@ -17,6 +19,13 @@ namespace ui {
 namespace {
 RealSeams realSeams;
 Seams *current = nullptr;
+
+// Suffix of a filter's first pattern: "Excel 工作簿 (*.xlsx)" gives "xlsx".
+QString filterSuffix(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([^ )]+)"));
+    return pattern.match(filter).captured(1);
+}
 } // namespace
 
 Seams &seams()
@@ -112,6 +121,28 @@ QString RealSeams::openFileName(QWidget *parent, const QString &defaultName, con
     return defaultName;
 }
 
+QString RealSeams::saveFileName(QWidget *parent, const QString &defaultName, const QString &filters,
+                                QString *chosenFilter)
+{
+    QFileDialog dlg(parent);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setNameFilters(filters.split(QStringLiteral(";;")));
+    if (chosenFilter && !chosenFilter->isEmpty())
+        dlg.selectNameFilter(*chosenFilter);
+    // A name typed without a suffix gets the one of the filter on show.
+    dlg.setDefaultSuffix(filterSuffix(dlg.selectedNameFilter()));
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg,
+                     [&dlg](const QString &f) { dlg.setDefaultSuffix(filterSuffix(f)); });
+    dlg.selectFile(defaultName);
+    dlg.setWindowTitle(QStringLiteral("另存为"));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    if (chosenFilter)
+        *chosenFilter = dlg.selectedNameFilter();
+    return dlg.selectedFiles().constFirst();
+}
+
 bool RealSeams::openDocument(const QString &path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -157,6 +188,20 @@ QString RecordingSeams::openFileName(QWidget *, const QString &defaultName, cons
 {
     shown.append({QStringLiteral("open"), filter, defaultName, Icon::None});
     return fileAnswers.isEmpty() ? defaultName : fileAnswers.takeFirst();
+}
+
+QString RecordingSeams::saveFileName(QWidget *, const QString &defaultName, const QString &filters,
+                                     QString *chosenFilter)
+{
+    shown.append({QStringLiteral("save"), filters, defaultName, Icon::None});
+    const QString answer = saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    if (chosenFilter && !answer.isEmpty()) {
+        const QString suffix = QFileInfo(answer).suffix();
+        for (const QString &f : filters.split(QStringLiteral(";;")))
+            if (filterSuffix(f).compare(suffix, Qt::CaseInsensitive) == 0)
+                *chosenFilter = f;
+    }
+    return answer;
 }
 
 bool RecordingSeams::openDocument(const QString &path)

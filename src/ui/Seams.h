@@ -27,6 +27,10 @@ public:
     virtual bool ask(QWidget *parent, const QString &text) = 0;
     // File-open dialog; returns the file name the dialog holds afterwards (confirmed or not).
     virtual QString openFileName(QWidget *parent, const QString &defaultName, const QString &filter) = 0;
+    // File-save dialog over a list of filters ("a (*.x);;b (*.y)"); chosenFilter comes in as the
+    // filter to preselect and goes out as the one the user picked. Empty when cancelled.
+    virtual QString saveFileName(QWidget *parent, const QString &defaultName, const QString &filters,
+                                 QString *chosenFilter) = 0;
     // Opens a document in its viewer; false if no viewer could be started.
     virtual bool openDocument(const QString &path) = 0;
     virtual bool openUrl(const QUrl &url) = 0;
@@ -66,6 +70,8 @@ public:
     bool confirmYes(QWidget *parent, const QString &text) override;
     bool ask(QWidget *parent, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &defaultName, const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &defaultName, const QString &filters,
+                         QString *chosenFilter) override;
     bool openDocument(const QString &path) override;
     bool openUrl(const QUrl &url) override;
     void print(QWidget *parent, const QString &title, QTextDocument &doc) override;
@@ -75,7 +81,7 @@ public:
 class RecordingSeams : public Seams {
 public:
     struct Shown {
-        QString kind;   // "message", "confirm", "ask", "open", "document", "url", "print"
+        QString kind;   // "message", "confirm", "ask", "open", "save", "document", "url", "print"
         QString title;
         QString text;
         Icon icon = Icon::None;
@@ -85,6 +91,8 @@ public:
     bool confirmYes(QWidget *parent, const QString &text) override;
     bool ask(QWidget *parent, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &defaultName, const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &defaultName, const QString &filters,
+                         QString *chosenFilter) override;
     bool openDocument(const QString &path) override;
     bool openUrl(const QUrl &url) override;
     void print(QWidget *parent, const QString &title, QTextDocument &doc) override;
@@ -93,6 +101,9 @@ public:
     QList<bool> confirmAnswers;
     QList<bool> askAnswers;         // OK (true) or Cancel; Cancel when none is queued
     QStringList fileAnswers;        // file name held by the dialog afterwards
+    // File names chosen in the save dialog (an empty one cancels; cancelled when none is
+    // queued); the filter picked is the one whose pattern matches the name's suffix.
+    QStringList saveAnswers;
     QList<bool> documentAnswers;    // whether the viewer opens the document
     bool urlAnswer = true;
     QString pdfPath;                // when set, printouts are also written there as PDF
@@ -105,7 +116,8 @@ public:
     // Answers left unused: a test that queues more than it uses is wrong.
     bool allAnswersUsed() const
     {
-        return confirmAnswers.isEmpty() && askAnswers.isEmpty() && fileAnswers.isEmpty() && documentAnswers.isEmpty();
+        return confirmAnswers.isEmpty() && askAnswers.isEmpty() && fileAnswers.isEmpty() && saveAnswers.isEmpty() &&
+               documentAnswers.isEmpty();
     }
 };
 

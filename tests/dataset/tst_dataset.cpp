@@ -348,6 +348,52 @@ private slots:
         QCOMPARE(ds.displayText(7, ds.fieldIndex("mc")), QStringLiteral("产品7"));
     }
 
+    // A range of listed rows read in one go is what the rows show one by one: in list order,
+    // the filter applied and a calculated column included; in a keyed list also the edit of
+    // the current row, and a row deleted meanwhile is empty.
+    void listedRowsAreTheRowsShown_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("keyed");
+        QTest::newRow("keyed") << "select * from ck order by sn desc" << true;
+        QTest::newRow("read whole") << "select distinct mc, sn, xsj, rq from ck order by sn desc" << false;
+    }
+    void listedRowsAreTheRowsShown()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, keyed);
+        for (int i = 0; i < 30; ++i)
+            conn->exec("INSERT INTO ck (lsdh, sn, mc, xsj, rq) VALUES ('a', :n, :m, :p, '2024-05-01 10:00:00')",
+                       {{"n", i}, {"m", QString("产品%1").arg(i)}, {"p", 12345 * i}});
+        DataSet ds(*conn, "q");
+        ds.setFieldDefs({{"mc", "全称", FieldType::Text, 50}, {"sn", "数量", FieldType::SmallInt},
+                         {"xsj", "销售价", FieldType::Money}, {"rq", "日期", FieldType::DateTime},
+                         {"zjr", "金额", FieldType::Money, 0, true, false, true}});
+        ds.onCalcFields = [](CalcRow &r) { r.setValue("zjr", QVariant::fromValue(r.asMoney("xsj") * r.asInt("sn"))); };
+        ds.setSql(sql);
+        ds.open();
+        ds.setFilter({{"sn", FilterCondition::Ge, 5}});
+        ds.setFiltered(true);
+        QCOMPARE(ds.recordCount(), 25);
+        int deleted = -1;
+        if (keyed) {
+            ds.moveTo(3);
+            ds.edit();
+            ds.fieldByName("sn").setAsString("99");
+            deleted = 29 - 20;  // 产品20, listed by sn descending
+            conn->exec("DELETE FROM ck WHERE mc='产品20'");
+        }
+        const QList<QVariantList> rows = ds.listedRows(2, 20);
+        QCOMPARE(rows.size(), 20);
+        for (int i = 0; i < rows.size(); ++i)
+            for (int c = 0; c < ds.fieldCount(); ++c)
+                QCOMPARE(rows[i].value(c), 2 + i == deleted ? QVariant() : ds.rowValue(2 + i, c));
+        if (keyed)
+            QCOMPARE(rows[1].value(1), QVariant(99));
+        QCOMPARE(ds.listedRows(20, 100).size(), 5);
+        QVERIFY(ds.listedRows(25, 10).isEmpty());
+    }
+
     // A table opened only to take new rows reads none, and still shows the new row.
     void deferredTableTakesInsertsWithoutReading()
     {

@@ -3,6 +3,7 @@
 // to do, with the engine's text as detail, and nothing is stored half.
 #include "dataset/EngineErrors.h"
 #include "dataset/Errors.h"
+#include "common/AsOrdinaryUser.h"
 #include "common/FileSizeLimit.h"
 #include "common/DamagedFiles.h"
 #include "common/Fixture.h"
@@ -27,22 +28,6 @@
 #include <unistd.h>
 
 namespace {
-
-// File permissions bind everybody but the superuser: run as root, the steps that must
-// meet them run as the user "nobody".
-class AsOrdinaryUser {
-public:
-    AsOrdinaryUser() : switched_(geteuid() == 0 && seteuid(65534) == 0) {}
-    ~AsOrdinaryUser()
-    {
-        if (switched_ && seteuid(0) != 0)
-            qFatal("cannot switch back to root");
-    }
-    bool bound() const { return geteuid() != 0; }
-
-private:
-    bool switched_;
-};
 
 // The working folder on a file system of its own with 12 KB left, as on a full disk.
 // Mounting needs the right to; without it the test is skipped.
