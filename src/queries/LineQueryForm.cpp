@@ -124,15 +124,7 @@ LineQueryForm::LineQueryForm(ScreenHost &host, const LineQueryKind &kind, QWidge
     DBGrid1 = new DBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     tools->insertWidget(tools->indexOf(SpeedButton2) + 1, gridexport::toolButton(DBGrid1, this));
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    for (int i = 0; i < 2; ++i) {
-        panels_[i] = new QLabel(StatusBar1);
-        panels_[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
-        panels_[i]->setMinimumWidth(i == 0 ? 110 : 300);
-        StatusBar1->addWidget(panels_[i], i);
-    }
+    StatusBar1 = ui::makeStatusBar(this, {110, 300}, &panels_);
 
     auto *v = new QVBoxLayout(this);
     v->setContentsMargins(6, 6, 6, 0);
@@ -165,16 +157,7 @@ QToolButton *LineQueryForm::makeButton(const QString &name, const QString &hint,
 
 QComboBox *LineQueryForm::makeCombo(const QString &name, const QStringList &items)
 {
-    auto *c = new QComboBox(Panel1);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMinimumWidth(100);
-    c->addItems(items);
-    // A drop-down starts empty: filling its list must not put a criterion into it.
-    c->setCurrentIndex(-1);
-    c->setEditText(QString());
-    return c;
+    return ui::makeCriterionBox(Panel1, name, items, 100);
 }
 
 // The list of a drop-down from one column of every row of a data set, in its order.
@@ -188,7 +171,7 @@ void LineQueryForm::fill(QComboBox *box, DataSet *source, const QString &field)
 
 QString LineQueryForm::panelText(int i) const
 {
-    return i >= 0 && i < 2 ? panels_[i]->text() : QString();
+    return panels_.value(i) ? panels_[i]->text() : QString();
 }
 
 void LineQueryForm::resetTotals()

@@ -77,5 +77,5 @@ private:
     DataModule &m_;
     DataSet *list_;
     DataSet *numbers_;
-    QLabel *panels_[2] = {};
+    QList<QLabel *> panels_;
 };

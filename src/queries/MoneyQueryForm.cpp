@@ -36,16 +36,7 @@ MoneyQueryForm::MoneyQueryForm(ScreenHost &host, const MoneyQuery &query, QWidge
 
 QComboBox *MoneyQueryForm::makeCombo(const QString &name, const QStringList &items)
 {
-    auto *c = new QComboBox(Panel1);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMinimumWidth(110);
-    c->addItems(items);
-    // Filling a list must not put a criterion into the box.
-    c->setCurrentIndex(-1);
-    c->setEditText(QString());
-    return c;
+    return ui::makeCriterionBox(Panel1, name, items, 110);
 }
 
 void MoneyQueryForm::buildUi()
@@ -137,7 +128,7 @@ void MoneyQueryForm::buildUi()
 
 QString MoneyQueryForm::panelText(int i) const
 {
-    return i >= 0 && i < 2 ? panels_[i]->text() : QString();
+    return panels_.value(i) ? panels_[i]->text() : QString();
 }
 
 void MoneyQueryForm::FormCreate()

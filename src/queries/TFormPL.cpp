@@ -80,15 +80,7 @@ TFormPL::TFormPL(ScreenHost &host, QWidget *parent)
     DBGrid1 = new DBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     tools->insertWidget(tools->indexOf(SpeedButton_Print) + 1, gridexport::toolButton(DBGrid1, this));
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    for (int i = 0; i < 4; ++i) {
-        panels_[i] = new QLabel(StatusBar1);
-        panels_[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
-        panels_[i]->setMinimumWidth(110);
-        StatusBar1->addWidget(panels_[i], i == 3 ? 1 : 0);
-    }
+    StatusBar1 = ui::makeStatusBar(this, {110, 110, 110, 110}, &panels_);
 
     auto *v = new QVBoxLayout(this);
     v->setContentsMargins(6, 6, 6, 0);
@@ -118,17 +110,12 @@ TFormPL::TFormPL(ScreenHost &host, QWidget *parent)
 
 QComboBox *TFormPL::makeCombo(const QString &name)
 {
-    auto *c = new QComboBox(Panel1);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMinimumWidth(90);
-    return c;
+    return ui::makeCriterionBox(Panel1, name, {}, 90);
 }
 
 QString TFormPL::panelText(int i) const
 {
-    return i >= 0 && i < 4 ? panels_[i]->text() : QString();
+    return panels_.value(i) ? panels_[i]->text() : QString();
 }
 
 void TFormPL::FormActivate()

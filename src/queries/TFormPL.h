@@ -49,5 +49,5 @@ private:
 
     DataModule &m_;
     DataSet *plcx_;
-    QLabel *panels_[4] = {};
+    QList<QLabel *> panels_;
 };

@@ -1,5 +1,6 @@
 #include "ui/Controls.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -15,6 +16,19 @@ QToolButton *makeToolButton(QWidget *parent, const QString &name, const QString 
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     b->setAutoRaise(true);
     return b;
+}
+
+QComboBox *makeCriterionBox(QWidget *parent, const QString &name, const QStringList &items, int minimumWidth)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMinimumWidth(minimumWidth);
+    c->addItems(items);
+    c->setCurrentIndex(-1);
+    c->setEditText(QString());
+    return c;
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text)

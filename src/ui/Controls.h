@@ -1,9 +1,11 @@
 #pragma once
 // Small builders for controls that many screens share.
 #include <QList>
+#include <QStringList>
 #include <QStyle>
 #include <QToolButton>
 
+class QComboBox;
 class QLabel;
 class QStatusBar;
 
@@ -11,6 +13,10 @@ namespace ui {
 
 // A flat tool-bar button showing its hint as text beside a standard icon.
 QToolButton *makeToolButton(QWidget *parent, const QString &name, const QString &hint, QStyle::StandardPixmap icon);
+
+// An editable drop-down for a query criterion: it starts empty, and filling its list puts
+// no criterion into it.
+QComboBox *makeCriterionBox(QWidget *parent, const QString &name, const QStringList &items, int minimumWidth);
 
 // A label carrying its name.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text);
